@@ -1,0 +1,86 @@
+// Sprite lists and PNG textures.
+#include "render/SpriteList.h"
+
+#include "render/PngImage.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+
+namespace {
+
+// Uploads the picture and its whole mipmap chain into the bound texture. Sides are first brought
+// to powers of two (within the largest side the GL takes), so that the texture works on any GL
+// and the picture still fills the square.
+void uploadLevels(PngImage image) {
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    const int width = std::min(nextPowerOfTwo(image.width), std::max(1, int(maxSide)));
+    const int height = std::min(nextPowerOfTwo(image.height), std::max(1, int(maxSide)));
+    if (width != image.width || height != image.height) {
+        image = resampleImage(image, width, height);
+    }
+    const GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
+
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    // Rows are packed; an RGB row of one or two texels is not a multiple of 4 bytes.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int level = 0;; ++level) {
+        glTexImage2D(GL_TEXTURE_2D, level, GLint(format), image.width, image.height, 0, format,
+                     GL_UNSIGNED_BYTE, image.pixels.data());
+        if (image.width == 1 && image.height == 1) {
+            break;
+        }
+        image = halveImage(image);
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+}
+
+void compileSquare(GLuint list, int textureId) {
+    glNewList(list, GL_COMPILE);
+    if (textureId >= 0) {
+        glBindTexture(GL_TEXTURE_2D, GLuint(textureId));
+    }
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    // The picture's first row lies at t = 0, so t = 0 goes on top to show it upright.
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-0.5f, -0.5f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(0.5f, -0.5f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(0.5f, 0.5f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-0.5f, 0.5f);
+    glEnd();
+    glEndList();
+}
+
+} // namespace
+
+unsigned loadPngTexture(const char* path) {
+    PngImage image;
+    if (!decodePngFile(path, image)) {
+        return 0;
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    uploadLevels(std::move(image));
+    return texture;
+}
+
+void buildSpriteList(int& listId, int& textureId, const char* path) {
+    if (listId >= 0) {
+        return;
+    }
+    if (textureId < 0) {
+        textureId = int(loadPngTexture(path));
+    }
+    listId = int(glGenLists(1));
+    compileSquare(GLuint(listId), textureId);
+}

@@ -1,0 +1,13 @@
+// Sprite lists: a PNG file loaded once into a texture, and a display list that draws it on a
+// square of side 1 centred on the origin of the plane z = 0. Callers place the square with the
+// modelview matrix and choose colour, blending and enables around the call.
+#pragma once
+
+// Builds the list into listId unless it is already built (0 or more). A negative textureId is
+// replaced by a texture loaded from path (0 if the file cannot be loaded, which draws as an
+// untextured square); a textureId of 0 or more is used as it is. Needs a current GL context.
+void buildSpriteList(int& listId, int& textureId, const char* path);
+
+// Decodes the PNG at path into a new texture and returns its name, or 0 on any failure.
+// The picture is upright on the sprite square and covers it whatever its sides.
+unsigned loadPngTexture(const char* path);

@@ -1,0 +1,67 @@
+// Start-up order, the frame and the game states.
+#include "shell/GameController.h"
+
+#include "shell/Camera.h"
+#include "shell/GameState.h"
+#include "world/Fire.h"
+
+#include <GL/glut.h>
+
+GameState gameState = GameState::Title;
+
+GameController& GameController::instance() {
+    static GameController* controller = new GameController();
+    return *controller;
+}
+
+// The first frame is measured from the moment the controller was created.
+GameController::GameController() : clock_(glutGet(GLUT_ELAPSED_TIME)) {}
+
+void GameController::init() {
+    glShadeModel(GL_FLAT);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glClearDepth(1.0);
+    // Every sprite lies at z = 0; less-or-equal lets each later draw cover the earlier ones.
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+
+    fire.load();
+
+    gameState = GameState::Title;
+}
+
+void GameController::tick() {
+    if (clock_.tick(glutGet(GLUT_ELAPSED_TIME))) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+}
+
+void GameController::update(float seconds) {
+    // The pass does not look at gameState between steps: the frame that ends the run is
+    // updated to its end.
+    fire.update(seconds);
+}
+
+void GameController::display() {
+    glPushMatrix();
+    tick();
+    if (gameState == GameState::Playing) {
+        update(float(clock_.frameSeconds));
+        drawPlayingFrame();
+    } else {
+        // Outside play the world stands still while the clock keeps ticking.
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawScreen();
+    }
+    glutSwapBuffers();
+    glPopMatrix();
+}
+
+void GameController::drawPlayingFrame() {
+    Camera::instance().apply();
+    fire.draw();
+}
+
+void GameController::drawScreen() {}

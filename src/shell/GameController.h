@@ -1,0 +1,29 @@
+// The spine of the game: starts every object in order, owns the frame clock and turns every
+// display callback into one frame of the current screen.
+#pragma once
+
+#include "shell/FrameClock.h"
+
+class GameController {
+  public:
+    static GameController& instance();
+
+    // Sets the GL state and loads everything; needs the window's GL context.
+    void init();
+    // Advances the frame clock from GLUT's millisecond counter.
+    void tick();
+    double frameSeconds() const { return clock_.frameSeconds; }
+    // The world's update pass, run in every playing frame.
+    void update(float seconds);
+    // One frame: tick, update when playing, draw the current screen, swap.
+    void display();
+
+    FrameClock& clock() { return clock_; }
+
+  private:
+    GameController();
+    void drawPlayingFrame();
+    void drawScreen();
+
+    FrameClock clock_;
+};

@@ -1,0 +1,76 @@
+// Whole display passes in every state, and the press that starts play.
+#include <gtest/gtest.h>
+
+#include "shell/GameController.h"
+#include "shell/GameState.h"
+#include "shell/InputState.h"
+#include "support/GlContext.h"
+#include "support/Scenario.h"
+#include "support/ScratchDir.h"
+
+#include <GL/freeglut.h>
+
+TEST(GameController, StartsOnTheTitleAndKeepsTheModelviewBalancedInEveryState) {
+    ScratchDir dir;
+    writeSolidPng("images/fireback.png", 8, 8, {255, 255, 255, 255});
+    GameController& controller = GameController::instance();
+    controller.init();
+    EXPECT_EQ(gameState, GameState::Title);
+    // The clear colour is white and depth testing is on.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0] + clear[1] + clear[2] + clear[3], 4.0f);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(1, 2, 3);
+    const auto before = modelviewMatrix();
+    for (GameState state :
+         {GameState::Title, GameState::Instructions, GameState::Playing, GameState::GameOver}) {
+        gameState = state;
+        for (int frame = 0; frame < 3; ++frame) {
+            controller.display();
+            ASSERT_EQ(modelviewMatrix(), before) << "state " << int(state);
+        }
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST(GameController, WorldStandsStillOutsidePlay) {
+    GameController& controller = GameController::instance();
+    for (GameState state : {GameState::Title, GameState::Instructions, GameState::GameOver}) {
+        gameState = state;
+        placeFire(0.0f, 10.0f, 20.0f, 60.0f, 5.0f, 5.0f);
+        for (int frame = 0; frame < 3; ++frame) {
+            glutMainLoopEvent();
+            controller.display();
+        }
+        EXPECT_EQ(fire.x(), 0.0f);
+        EXPECT_EQ(fire.vx(), 5.0f);
+    }
+    gameState = GameState::Playing;
+    controller.update(0.0f);
+    EXPECT_GT(fire.vx(), 5.0f);
+}
+
+TEST(GameController, ThePressThatStartsPlayClearsAndItsReleaseAimsTheFire) {
+    gameState = GameState::Instructions;
+    placeFire(0.0f, 10.0f, 0.0f, 0.0f);
+    InputState& input = InputState::instance();
+    input.onHover(1024, 0);
+
+    glClearColor(0, 1, 0, 1);
+    glColor3f(1, 0, 0);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT);
+    glRectf(-1, -1, 1, 1);
+    input.onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 1024, 0);
+    EXPECT_EQ(gameState, GameState::Playing);
+    EXPECT_TRUE(pixelNear(readPixel(512, 384), 0, 1, 0));
+    EXPECT_EQ(fire.targetX(), 0.0f); // the press only changes the screen
+
+    input.onMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 1024, 0);
+    EXPECT_FLOAT_EQ(fire.targetX(), 50.0f);
+    EXPECT_FLOAT_EQ(fire.targetY(), 75.0f);
+}

@@ -1,7 +1,7 @@
 # Debian packages, shared by the scripts: what builds and runs the game, and what the tests add.
 build_packages=(
     build-essential cmake pkg-config
-    libgl-dev libglu1-mesa-dev freeglut3-dev libpng-dev zlib1g-dev
+    libgl-dev libglu1-mesa-dev freeglut3-dev libpng-dev zlib1g-dev libsdl2-mixer-dev
     libgl1-mesa-dri
 )
 test_packages=(

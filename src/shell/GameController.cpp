@@ -1,13 +1,21 @@
 // Start-up order, the frame and the game states.
 #include "shell/GameController.h"
 
+#include "audio/SoundBank.h"
 #include "shell/Camera.h"
 #include "shell/GameState.h"
 #include "world/Fire.h"
+#include "world/TileField.h"
 
 #include <GL/glut.h>
 
 GameState gameState = GameState::Title;
+
+namespace {
+
+constexpr const char* kMusicPath = "./audio/backgroundmusic.mp3";
+
+} // namespace
 
 GameController& GameController::instance() {
     static GameController* controller = new GameController();
@@ -28,6 +36,10 @@ void GameController::init() {
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 
     fire.load();
+    tileField.load();
+    SoundBank::instance().init();
+    // The music starts on the title screen and loops from then on.
+    SoundBank::instance().playMusic(kMusicPath);
 
     gameState = GameState::Title;
 }
@@ -42,6 +54,7 @@ void GameController::update(float seconds) {
     // The pass does not look at gameState between steps: the frame that ends the run is
     // updated to its end.
     fire.update(seconds);
+    tileField.update(seconds);
 }
 
 void GameController::display() {
@@ -61,6 +74,7 @@ void GameController::display() {
 
 void GameController::drawPlayingFrame() {
     Camera::instance().apply();
+    tileField.draw();
     fire.draw();
 }
 

@@ -4,6 +4,8 @@
 
 #include "support/GlContext.h"
 
+#include <cstdlib>
+
 namespace {
 
 class GlEnvironment : public ::testing::Environment {
@@ -14,6 +16,8 @@ class GlEnvironment : public ::testing::Environment {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The controller opens the sound bank; tests need no sound card.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new GlEnvironment);
     return RUN_ALL_TESTS();

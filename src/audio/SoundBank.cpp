@@ -1,0 +1,134 @@
+// The sound bank over SDL_mixer. Each effect owns a group of channels, so that its copies take
+// over each other's channels and never those of another effect. Every mixer call waits for a
+// successful open: SDL_mixer does not check that its channels exist.
+#include "audio/SoundBank.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+namespace {
+
+constexpr int kOutputChannels = 2;
+constexpr int kChunkFrames = 1024;
+
+struct EffectFile {
+    SoundEffect slot;
+    const char* path;
+};
+
+// The order in which the effects are loaded.
+constexpr EffectFile kEffectFiles[SoundBank::kEffectCount] = {
+    {SoundEffect::Fuel, "./audio/fuel.wav"},
+    {SoundEffect::Blowout, "./audio/blowout.wav"},
+    {SoundEffect::Cooldown, "./audio/cooldown.wav"},
+    {SoundEffect::Burnthrough, "./audio/burnthrough.wav"},
+};
+
+bool validEffect(int index) {
+    return index >= 0 && index < SoundBank::kEffectCount;
+}
+
+int firstChannelOf(int index) {
+    return index * SoundBank::kCopiesPerEffect;
+}
+
+} // namespace
+
+SoundBank& SoundBank::instance() {
+    static SoundBank* bank = new SoundBank();
+    return *bank;
+}
+
+void SoundBank::init() {
+    if (open_ || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return;
+    }
+    if (Mix_OpenAudio(kOutputRate, MIX_DEFAULT_FORMAT, kOutputChannels, kChunkFrames) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return;
+    }
+    open_ = true;
+    Mix_Init(MIX_INIT_MP3);
+    // Opening and allocating both reset the group tags, so the groups are tagged last.
+    Mix_AllocateChannels(kEffectCount * kCopiesPerEffect);
+    for (int index = 0; index < kEffectCount; ++index) {
+        Mix_GroupChannels(firstChannelOf(index), firstChannelOf(index) + kCopiesPerEffect - 1,
+                          index);
+    }
+    for (const EffectFile& effect : kEffectFiles) {
+        samples_[int(effect.slot)] = Mix_LoadWAV(effect.path);
+    }
+}
+
+void SoundBank::playEffect(int index) {
+    if (!open_ || !validEffect(index) || !samples_[index]) {
+        return;
+    }
+    int channel = Mix_GroupAvailable(index);
+    if (channel < 0) {
+        channel = Mix_GroupOldest(index);
+    }
+    if (channel < 0) {
+        // Every copy finished between the two questions: a channel is free again.
+        channel = Mix_GroupAvailable(index);
+    }
+    if (channel >= 0) {
+        Mix_PlayChannel(channel, samples_[index], 0);
+    }
+}
+
+void SoundBank::playMusic(const char* path) {
+    if (!open_) {
+        return;
+    }
+    if (stream_) {
+        Mix_FreeMusic(stream_);
+    }
+    stream_ = Mix_LoadMUS(path);
+    if (stream_) {
+        Mix_PlayMusic(stream_, -1);
+    }
+}
+
+void SoundBank::stopMusic() {
+    if (open_) {
+        Mix_HaltMusic();
+    }
+}
+
+int SoundBank::playingCopies(int index) const {
+    if (!open_ || !validEffect(index)) {
+        return 0;
+    }
+    int playing = 0;
+    for (int channel = firstChannelOf(index); channel < firstChannelOf(index + 1); ++channel) {
+        playing += Mix_Playing(channel) ? 1 : 0;
+    }
+    return playing;
+}
+
+bool SoundBank::musicPlaying() const {
+    return open_ && Mix_PlayingMusic();
+}
+
+void SoundBank::shutdown() {
+    if (!open_) {
+        return;
+    }
+    Mix_HaltChannel(-1);
+    Mix_HaltMusic();
+    if (stream_) {
+        Mix_FreeMusic(stream_);
+        stream_ = nullptr;
+    }
+    for (Mix_Chunk*& sample : samples_) {
+        if (sample) {
+            Mix_FreeChunk(sample);
+            sample = nullptr;
+        }
+    }
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    open_ = false;
+}

@@ -1,0 +1,139 @@
+// The tile field's rules and drawing.
+#include "world/TileField.h"
+
+#include "audio/SoundBank.h"
+#include "render/SpriteList.h"
+#include "shell/GameState.h"
+#include "util/Random.h"
+#include "world/Fire.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <array>
+
+TileField tileField;
+
+namespace {
+
+constexpr const char* kTileImages[2] = {"./images/tile.png", "./images/black.png"};
+
+// Pre-heated tiles lie in columns 1 to 10 and rows 4 to 11, away from the fire's start.
+std::array<int, TileField::kPreheatDraws> choosePreheatedIndices() {
+    std::array<int, TileField::kPreheatDraws> indices{};
+    for (int& index : indices) {
+        const int column = 1 + randomInt(10);
+        const int row = 4 + randomInt(8);
+        index = TileField::kRows * column + row;
+    }
+    return indices;
+}
+
+} // namespace
+
+void Tile::draw(const int (&stateLists)[2]) const {
+    glColor4f(1.0f, 1.0f - heat_, 1.0f - heat_, 1.0f);
+    glPushMatrix();
+    glTranslatef(x_, y_, 0.0f);
+    glScalef(size_, size_, 1.0f);
+    glCallList(GLuint(stateLists[int(state_)]));
+    glPopMatrix();
+}
+
+void TileField::load() {
+    for (int state = 0; state < 2; ++state) {
+        int texture = -1;
+        buildSpriteList(tileLists_[state], texture, kTileImages[state]);
+    }
+    layOut();
+}
+
+void TileField::layOut() {
+    const auto preheated = choosePreheatedIndices();
+    tiles_.clear();
+    tiles_.reserve(kColumns * kRows);
+    for (int column = 0; column < kColumns; ++column) {
+        for (int row = 0; row < kRows; ++row) {
+            auto tile = std::make_unique<Tile>(kFirstCentreX + Tile::kSize * float(column),
+                                               kFirstCentreY + Tile::kSize * float(row));
+            const int index = int(tiles_.size());
+            if (std::find(preheated.begin(), preheated.end(), index) != preheated.end()) {
+                tile->setHeat(kSelfHeatingHeat);
+            }
+            tiles_.push_back(std::move(tile));
+        }
+    }
+    coolingRate_ = kCoolingPerUpdate;
+}
+
+void TileField::update(float /*seconds*/) {
+    // The fire's tile is looked at before anything burns this update, so the run ends in the
+    // update after the one in which that tile burnt through.
+    heatTileUnderFire();
+    for (const auto& tile : tiles_) {
+        if (tile->state() != TileState::Burnt) {
+            advanceTile(*tile);
+        }
+    }
+}
+
+void TileField::heatTileUnderFire() {
+    Tile* tile = tileAt(fire);
+    if (!tile) {
+        return;
+    }
+    if (tile->state() == TileState::Intact && tile->heat() < kSelfHeatingHeat) {
+        tile->setHeat(tile->heat() + kHeatPerUpdate);
+    }
+    if (tile->state() == TileState::Burnt) {
+        SoundBank& sound = SoundBank::instance();
+        sound.stopMusic();
+        sound.playEffect(SoundEffect::Blowout);
+        gameState = GameState::GameOver;
+    }
+}
+
+void TileField::advanceTile(Tile& tile) {
+    if (tile.heat() >= kSelfHeatingHeat) {
+        tile.setHeat(tile.heat() + kHeatPerUpdate);
+        if (tile.heat() >= kBurnThroughHeat) {
+            tile.setState(TileState::Burnt);
+            tile.setHeat(0.0f);
+            SoundBank::instance().playEffect(SoundEffect::Burnthrough);
+        }
+        return;
+    }
+    tile.setHeat(std::max(0.0f, tile.heat() - coolingRate_));
+}
+
+Tile* TileField::tileAt(const Entity& e) {
+    for (const auto& tile : tiles_) {
+        const double half = tile->size() * 0.5;
+        if (tile->x() - half <= e.x() && e.x() <= tile->x() + half && tile->y() - half <= e.y() &&
+            e.y() <= tile->y() + half) {
+            return tile.get();
+        }
+    }
+    return nullptr;
+}
+
+void TileField::coolAll() {
+    for (const auto& tile : tiles_) {
+        if (tile->state() == TileState::Intact) {
+            tile->setHeat(std::max(0.0f, tile->heat() - kCoolAllHeat));
+        }
+    }
+}
+
+void TileField::draw() const {
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    for (const auto& tile : tiles_) {
+        tile->draw(tileLists_);
+    }
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_2D);
+}

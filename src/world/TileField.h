@@ -1,0 +1,53 @@
+// The floor of 12 by 12 tiles: the tile under the fire heats, a tile at heat 1 goes on heating by
+// itself and burns through at 1.5, the others cool; the run ends when the fire stands over a hole.
+#pragma once
+
+#include "world/Entity.h"
+#include "world/Tile.h"
+
+#include <memory>
+#include <vector>
+
+class TileField {
+  public:
+    static constexpr int kColumns = 12;
+    static constexpr int kRows = 12;
+    static constexpr float kFirstCentreX = -45.0f;
+    static constexpr float kFirstCentreY = 4.5f;
+    static constexpr float kHeatPerUpdate = 0.014f;
+    static constexpr float kCoolingPerUpdate = 0.00004f;
+    static constexpr float kSelfHeatingHeat = 1.0f;
+    static constexpr float kBurnThroughHeat = 1.5f;
+    static constexpr float kCoolAllHeat = 0.1f;
+    static constexpr int kPreheatDraws = 7;
+
+    TileField() = default;
+
+    // Builds the sprites (needs a GL context) and lays out the tiles.
+    void load();
+    // The GL-free half of load: a fresh floor with up to seven pre-heated tiles.
+    void layOut();
+
+    // Heating, burning, cooling and the end of the run; every change is per update.
+    void update(float seconds);
+    void draw() const;
+
+    // The first tile, in creation order, whose closed square holds the entity's centre.
+    Tile* tileAt(const Entity& e);
+    // Every intact tile loses 0.1 heat, down to 0.
+    void coolAll();
+
+    // Tiles in creation order: column i, row j has index 12 i + j.
+    const std::vector<std::unique_ptr<Tile>>& tiles() const { return tiles_; }
+    float coolingRate() const { return coolingRate_; }
+
+  private:
+    void heatTileUnderFire();
+    void advanceTile(Tile& tile);
+
+    std::vector<std::unique_ptr<Tile>> tiles_;
+    float coolingRate_ = 0.0f;
+    int tileLists_[2] = {-1, -1};
+};
+
+extern TileField tileField;

@@ -1,0 +1,11 @@
+// Writes real WAV files for tests: tones of a given length and loudness.
+#pragma once
+
+#include <string>
+
+// A mono 16-bit sine tone at 44100 Hz; amplitude from 0 to 1.
+void writeToneWav(const std::string& path, double seconds, double frequency = 440.0,
+                  double amplitude = 0.5);
+
+// Writes the four effect files the sound bank loads, each the given length, into ./audio.
+void writeEffectWavs(double seconds);

@@ -2,6 +2,7 @@
 build_packages=(
     build-essential cmake pkg-config
     libgl-dev libglu1-mesa-dev freeglut3-dev libpng-dev zlib1g-dev libsdl2-mixer-dev
+    libfreetype-dev libmp3lame-dev fonts-league-spartan
     libgl1-mesa-dri
 )
 test_packages=(

@@ -1,0 +1,174 @@
+// Synthesis primitives and audio file writers.
+#include "Synth.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <lame/lame.h>
+#include <stdexcept>
+
+Sound::Sound(double seconds, int channelCount)
+    : channels(channelCount), frames(std::size_t(seconds * kSampleRate)),
+      samples(frames * channelCount, 0.0f) {}
+
+void Sound::add(std::size_t frame, int channel, float value, bool wrap) {
+    if (wrap) {
+        frame %= frames;
+    } else if (frame >= frames) {
+        return;
+    }
+    samples[frame * channels + channel] += value;
+}
+
+void Sound::normalize(float peak) {
+    float loudest = 0;
+    for (float s : samples) {
+        loudest = std::max(loudest, std::abs(s));
+    }
+    if (loudest > 0) {
+        for (float& s : samples) {
+            s *= peak / loudest;
+        }
+    }
+}
+
+void Sound::fadeEdges(double seconds) {
+    const std::size_t length = std::min(frames / 2, std::size_t(seconds * kSampleRate));
+    for (std::size_t i = 0; i < length; ++i) {
+        const float gain = float(i) / float(length);
+        for (int c = 0; c < channels; ++c) {
+            at(i, c) *= gain;
+            at(frames - 1 - i, c) *= gain;
+        }
+    }
+}
+
+float Oscillator::next(double frequency) {
+    const double p = phase_;
+    phase_ += frequency / kSampleRate;
+    phase_ -= std::floor(phase_);
+    switch (shape_) {
+    case Sine:
+        return float(std::sin(2 * M_PI * p));
+    case Triangle:
+        return float(4 * std::abs(p - 0.5) - 1);
+    case Saw:
+        return float(2 * p - 1);
+    case Square:
+        return p < 0.5 ? 1.0f : -1.0f;
+    }
+    return 0;
+}
+
+float Noise::next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return float(state_) / 2147483648.0f - 1.0f;
+}
+
+float LowPass::next(float input, double cutoff) {
+    const double k = 1.0 - std::exp(-2 * M_PI * std::clamp(cutoff, 1.0, 20000.0) / kSampleRate);
+    state_ += float(k) * (input - state_);
+    return state_;
+}
+
+float HighPass::next(float input, double cutoff) {
+    return input - low_.next(input, cutoff);
+}
+
+float pluck(double t, double attack, double decay) {
+    if (t < 0) {
+        return 0;
+    }
+    const double rise = attack > 0 ? std::min(1.0, t / attack) : 1.0;
+    return float(rise * std::exp(-t / decay));
+}
+
+double glide(double t, double from, double to, double seconds) {
+    const double k = std::clamp(t / seconds, 0.0, 1.0);
+    return from * std::pow(to / from, k);
+}
+
+double noteFrequency(int midiNote) {
+    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
+}
+
+namespace {
+
+std::int16_t toPcm(float v) {
+    return std::int16_t(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f));
+}
+
+void put(FILE* file, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        std::fputc(int((value >> (8 * i)) & 0xff), file);
+    }
+}
+
+} // namespace
+
+void writeWav(const std::string& path, const Sound& sound) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    const std::uint32_t dataBytes = std::uint32_t(sound.samples.size() * 2);
+    const std::uint32_t channels = std::uint32_t(sound.channels);
+    std::fputs("RIFF", file);
+    put(file, 36 + dataBytes, 4);
+    std::fputs("WAVEfmt ", file);
+    put(file, 16, 4);
+    put(file, 1, 2); // PCM
+    put(file, channels, 2);
+    put(file, kSampleRate, 4);
+    put(file, kSampleRate * channels * 2, 4);
+    put(file, channels * 2, 2);
+    put(file, 16, 2);
+    std::fputs("data", file);
+    put(file, dataBytes, 4);
+    for (float s : sound.samples) {
+        put(file, std::uint16_t(toPcm(s)), 2);
+    }
+    std::fclose(file);
+}
+
+void writeMp3(const std::string& path, const Sound& sound, int kilobitsPerSecond) {
+    if (sound.channels != 2) {
+        throw std::runtime_error("music must be stereo");
+    }
+    lame_global_flags* lame = lame_init();
+    lame_set_in_samplerate(lame, kSampleRate);
+    lame_set_out_samplerate(lame, kSampleRate);
+    lame_set_num_channels(lame, 2);
+    lame_set_brate(lame, kilobitsPerSecond);
+    lame_set_quality(lame, 2);
+    lame_set_bWriteVbrTag(lame, 1);
+    if (lame_init_params(lame) < 0) {
+        lame_close(lame);
+        throw std::runtime_error("cannot set up the MP3 encoder");
+    }
+    std::vector<short> pcm(sound.samples.size());
+    std::transform(sound.samples.begin(), sound.samples.end(), pcm.begin(), toPcm);
+    std::vector<unsigned char> out(std::size_t(1.25 * sound.frames + 7200) + 16384);
+    const int encoded = lame_encode_buffer_interleaved(lame, pcm.data(), int(sound.frames),
+                                                       out.data(), int(out.size()));
+    const int flushed = lame_encode_flush(lame, out.data() + encoded, int(out.size()) - encoded);
+    if (encoded < 0 || flushed < 0) {
+        lame_close(lame);
+        throw std::runtime_error("cannot encode " + path);
+    }
+    out.resize(std::size_t(encoded + flushed));
+    // The first frame is reserved for the header that records the encoder's delay and padding.
+    unsigned char tag[4096];
+    const std::size_t tagBytes = lame_get_lametag_frame(lame, tag, sizeof tag);
+    std::copy(tag, tag + std::min(tagBytes, out.size()), out.begin());
+    lame_close(lame);
+
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    std::fwrite(out.data(), 1, out.size(), file);
+    std::fclose(file);
+}

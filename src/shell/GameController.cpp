@@ -2,9 +2,12 @@
 #include "shell/GameController.h"
 
 #include "audio/SoundBank.h"
+#include "render/ScoreBoard.h"
+#include "render/ScreenSet.h"
 #include "shell/Camera.h"
 #include "shell/GameState.h"
 #include "world/Fire.h"
+#include "world/PickupManager.h"
 #include "world/TileField.h"
 
 #include <GL/glut.h>
@@ -14,6 +17,11 @@ GameState gameState = GameState::Title;
 namespace {
 
 constexpr const char* kMusicPath = "./audio/backgroundmusic.mp3";
+// The rectangle of the plane that the camera shows edge to edge.
+constexpr double kViewTop = 75.0;
+constexpr double kViewRight = 50.0;
+constexpr double kViewBottom = 0.0;
+constexpr double kViewLeft = -50.0;
 
 } // namespace
 
@@ -35,8 +43,12 @@ void GameController::init() {
     glEnable(GL_DEPTH_TEST);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 
+    ScreenSet::instance().load();
+    ScreenSet::instance().setRect(kViewTop, kViewRight, kViewBottom, kViewLeft);
     fire.load();
     tileField.load();
+    pickupManager.load();
+    ScoreBoard::instance().init();
     SoundBank::instance().init();
     // The music starts on the title screen and loops from then on.
     SoundBank::instance().playMusic(kMusicPath);
@@ -55,6 +67,7 @@ void GameController::update(float seconds) {
     // updated to its end.
     fire.update(seconds);
     tileField.update(seconds);
+    pickupManager.update(seconds);
 }
 
 void GameController::display() {
@@ -74,8 +87,27 @@ void GameController::display() {
 
 void GameController::drawPlayingFrame() {
     Camera::instance().apply();
+    ScreenSet::instance().drawBackground();
     tileField.draw();
+    pickupManager.draw();
     fire.draw();
+    ScoreBoard::instance().drawScore();
 }
 
-void GameController::drawScreen() {}
+void GameController::drawScreen() {
+    const ScreenSet& screens = ScreenSet::instance();
+    switch (gameState) {
+    case GameState::Title:
+        screens.drawTitle();
+        break;
+    case GameState::Instructions:
+        screens.drawInstructions();
+        break;
+    case GameState::GameOver:
+        screens.drawGameOver();
+        ScoreBoard::instance().drawFinalScore();
+        break;
+    case GameState::Playing:
+        break;
+    }
+}

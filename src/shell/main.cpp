@@ -6,6 +6,8 @@
 
 #include <GL/glut.h>
 #include <algorithm>
+#include <cstdio>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -69,7 +71,13 @@ int main(int argc, char** argv) {
     glutSpecialUpFunc(ignoreKey<int>);
     glutIgnoreKeyRepeat(1);
 
-    GameController::instance().init();
+    // A font that cannot be built ends start-up with its message, before the main loop runs.
+    try {
+        GameController::instance().init();
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "emberdash: %s\n", error.what());
+        return 1;
+    }
     glutMainLoop();
     return 0;
 }

@@ -1,6 +1,9 @@
-// Entity motion, lifetime and blinking.
+// Entity motion, lifetime and blinking, and drawing as a pickup.
 #include "world/Entity.h"
 
+#include "world/PickupManager.h"
+
+#include <GL/gl.h>
 #include <cmath>
 
 void Entity::update(float seconds) {
@@ -17,4 +20,13 @@ void Entity::update(float seconds) {
             }
         }
     }
+}
+
+void Entity::draw() const {
+    glColor4f(1.0f, 1.0f, 1.0f, alpha_);
+    glPushMatrix();
+    glTranslatef(x_, y_, 0.0f);
+    glScalef(2.0f * size_, 2.0f * size_, 1.0f);
+    glCallList(GLuint(pickupLists[kind_]));
+    glPopMatrix();
 }

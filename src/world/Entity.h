@@ -9,6 +9,8 @@ class Entity {
     // Moves by the velocity and, when a lifetime is set, counts it down; in its last three
     // seconds the entity blinks, toggling its opacity every 0.1 s.
     void update(float seconds);
+    // Draws the entity as a pickup: its kind's sprite, 2 x size wide, at its opacity.
+    void draw() const;
 
     float x() const { return x_; }
     float y() const { return y_; }

@@ -6,8 +6,6 @@
 
 #include <GL/gl.h>
 
-Fire fire;
-
 namespace {
 
 constexpr const char* kFlameImage = "./images/fireback.png";

@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <array>
 
-TileField tileField;
-
 namespace {
 
 constexpr const char* kTileImages[2] = {"./images/tile.png", "./images/black.png"};

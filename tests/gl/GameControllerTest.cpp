@@ -13,6 +13,7 @@
 TEST(GameController, StartsOnTheTitleAndKeepsTheModelviewBalancedInEveryState) {
     ScratchDir dir;
     writeSolidPng("images/fireback.png", 8, 8, {255, 255, 255, 255});
+    dir.copyGameData("fonts/rabiohead.ttf");
     GameController& controller = GameController::instance();
     controller.init();
     EXPECT_EQ(gameState, GameState::Title);

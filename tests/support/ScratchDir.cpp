@@ -28,3 +28,9 @@ void ScratchDir::writeFile(const std::string& relativePath, const std::string& b
     std::ofstream out(path_ / relativePath, std::ios::binary);
     out.write(bytes.data(), std::streamsize(bytes.size()));
 }
+
+void ScratchDir::copyGameData(const std::string& relativePath) const {
+    std::filesystem::copy_file(std::filesystem::path(EMBERDASH_DATA_DIR) / relativePath,
+                               path_ / relativePath,
+                               std::filesystem::copy_options::overwrite_existing);
+}

@@ -17,6 +17,8 @@ class ScratchDir {
     const std::filesystem::path& path() const { return path_; }
     // Writes bytes to a file below the directory.
     void writeFile(const std::string& relativePath, const std::string& bytes) const;
+    // Copies a file of the game's generated data (such as "fonts/rabiohead.ttf") in.
+    void copyGameData(const std::string& relativePath) const;
 
   private:
     std::filesystem::path path_;

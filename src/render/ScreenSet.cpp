@@ -1,0 +1,79 @@
+// Full-window pictures.
+#include "render/ScreenSet.h"
+
+#include "render/SpriteList.h"
+
+#include <GL/gl.h>
+#include <cmath>
+
+ScreenSet& ScreenSet::instance() {
+    static ScreenSet* screens = new ScreenSet();
+    return *screens;
+}
+
+void ScreenSet::load() {
+    struct Picture {
+        int& list;
+        const char* path;
+    };
+    const Picture pictures[] = {
+        {backgroundList_, "./images/background.png"},
+        {titleList_, "./images/titlescreen.png"},
+        {instructionsList_, "./images/instructions.png"},
+        {gameOverList_, "./images/gameover.png"},
+    };
+    for (const Picture& picture : pictures) {
+        int texture = -1;
+        buildSpriteList(picture.list, texture, picture.path);
+    }
+}
+
+void ScreenSet::setRect(double top, double right, double bottom, double left) {
+    top_ = top;
+    right_ = right;
+    bottom_ = bottom;
+    left_ = left;
+}
+
+void ScreenSet::place(int list) const {
+    // Whole units only: a fractional rectangle is drawn truncated, still centred.
+    const double width = std::trunc(std::abs(left_ - right_));
+    const double height = std::trunc(std::abs(top_ - bottom_));
+    glPushMatrix();
+    glTranslatef(float((left_ + right_) * 0.5), float((bottom_ + top_) * 0.5), 0.0f);
+    glScalef(float(width), float(height), 1.0f);
+    glCallList(GLuint(list));
+    glPopMatrix();
+}
+
+void ScreenSet::drawBackground() const {
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    place(backgroundList_);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void ScreenSet::drawOpaque(int list) const {
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    place(list);
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void ScreenSet::drawTitle() const {
+    drawOpaque(titleList_);
+}
+void ScreenSet::drawInstructions() const {
+    drawOpaque(instructionsList_);
+}
+void ScreenSet::drawGameOver() const {
+    drawOpaque(gameOverList_);
+}

@@ -1,0 +1,34 @@
+// The four full-window pictures: the play background and the title, instructions and game-over
+// screens, each stretched over the rectangle of the plane that the camera shows.
+#pragma once
+
+class ScreenSet {
+  public:
+    static ScreenSet& instance();
+
+    // Builds the four sprite lists (needs a GL context).
+    void load();
+    // The rectangle every picture covers, its sides clockwise from the top.
+    void setRect(double top, double right, double bottom, double left);
+
+    // Blended, so that transparent pixels of the background leave what lies below.
+    void drawBackground() const;
+    // Opaque: each replaces every pixel of the window.
+    void drawTitle() const;
+    void drawInstructions() const;
+    void drawGameOver() const;
+
+  private:
+    ScreenSet() = default;
+    void place(int list) const;
+    void drawOpaque(int list) const;
+
+    double left_ = 0.0;
+    double right_ = 0.0;
+    double bottom_ = 0.0;
+    double top_ = 0.0;
+    int backgroundList_ = -1;
+    int titleList_ = -1;
+    int instructionsList_ = -1;
+    int gameOverList_ = -1;
+};

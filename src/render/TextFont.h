@@ -1,0 +1,37 @@
+// The game's one font: a TrueType face turned into 128 glyph textures and display lists at
+// start-up, and print, which formats text and draws it line by line in world space.
+#pragma once
+
+#include <vector>
+
+class TextFont {
+  public:
+    static constexpr int kGlyphCount = 128;
+    // Lines are this many times the font's height apart, in eye space.
+    static constexpr float kLineSpacingFactor = 1.5873016f;
+
+    static TextFont& instance();
+
+    // Builds the glyphs of the face at fontPath, rendered at height points and 96 dpi. Needs a
+    // GL context. Throws std::runtime_error when the library, the face or a glyph fails.
+    void init(const char* fontPath, unsigned int height);
+
+    bool ready() const { return !textures_.empty(); }
+    float height() const { return height_; }
+    unsigned listBase() const { return listBase_; }
+    // Texture name of each character code 0 to 127.
+    const std::vector<unsigned>& textures() const { return textures_; }
+
+  private:
+    TextFont() = default;
+
+    float height_ = 0.0f;
+    std::vector<unsigned> textures_;
+    unsigned listBase_ = 0;
+};
+
+// Formats like printf and draws the text with its pen at the origin of the current modelview
+// matrix, baseline at y = 0, in glyph pixels; each newline starts a line further down in eye
+// space, whatever scale the caller applied. A null format draws nothing. Text beyond 255
+// characters is cut, bytes above 127 are skipped, and nothing is drawn before init.
+void print(const TextFont& font, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -6,5 +6,5 @@ build_packages=(
     libgl1-mesa-dri
 )
 test_packages=(
-    libgtest-dev xvfb xauth
+    libgtest-dev xvfb xauth libx11-dev libxtst-dev
 )

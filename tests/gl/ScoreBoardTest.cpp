@@ -1,5 +1,4 @@
-// The score drawn with the real font: beside the floor in play, large on the game-over screen,
-// and a missing font ending start-up with its message.
+// The score drawn with the real font: beside the floor in play, large on the game-over screen.
 #include <gtest/gtest.h>
 
 #include "render/ScoreBoard.h"
@@ -9,10 +8,6 @@
 #include "support/ScratchDir.h"
 
 #include <GL/gl.h>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sys/wait.h>
 
 namespace {
 
@@ -51,19 +46,4 @@ TEST(ScoreBoard, ScoresStandRightOfTheFloorAndOnTheGameOverScreen) {
     board.drawFinalScore();
     EXPECT_TRUE(inkIn(-26, 15, 20, 22));
     EXPECT_FALSE(inkIn(-50, 30, 50, 75));
-}
-
-TEST(ScoreBoard, AMissingFontEndsStartUpWithItsMessage) {
-    ScratchDir dir;
-    const std::string command =
-        std::string("SDL_AUDIODRIVER=dummy '") + EMBERDASH_EXECUTABLE + "' > out.txt 2> err.txt";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    std::ifstream err("err.txt");
-    const std::string message{std::istreambuf_iterator<char>(err), {}};
-    EXPECT_NE(message.find("emberdash: FT_New_Face failed (there is probably a problem with your "
-                           "font file)\n"),
-              std::string::npos)
-        << message;
 }

@@ -1,0 +1,344 @@
+// The real game under a private X server, driven through XTest.
+#include "e2e/GameSession.h"
+
+#include "render/PngImage.h"
+#include "support/TestPng.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kTitle = "Emberdash - Korvath, Velmora";
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+void stop(pid_t pid) {
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+Window findByTitle(Display* display, Window parent) {
+    Window root = 0, parentOut = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) {
+        return 0;
+    }
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            if (std::string(name) == kTitle) {
+                found = children[i];
+            }
+            XFree(name);
+        }
+        if (!found) {
+            found = findByTitle(display, children[i]);
+        }
+    }
+    if (children) {
+        XFree(children);
+    }
+    return found;
+}
+
+// A child that must not outlive the test, whatever way the test ends.
+void dieWithParent() {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+// X errors (such as a capture racing a window that is still moving) are the test's to judge;
+// Xlib's default handler would end the test process instead.
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+int shift(unsigned long mask) {
+    int s = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++s;
+    }
+    return s;
+}
+
+} // namespace
+
+PrivateXServer::PrivateXServer() {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+        dieWithParent();
+        close(fds[0]);
+        const int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // Xvfb writes its display number once it accepts connections.
+    std::string number;
+    pollfd ready{fds[0], POLLIN, 0};
+    while (poll(&ready, 1, 20000) > 0) {
+        char c;
+        if (read(fds[0], &c, 1) != 1 || c == '\n') {
+            break;
+        }
+        number.push_back(c);
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        stop(pid_);
+        throw std::runtime_error("Xvfb did not start");
+    }
+    name_ = ":" + number;
+}
+
+PrivateXServer::~PrivateXServer() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+int pixelX(double worldX) {
+    return int(std::floor((worldX + 50.0) * 10.24));
+}
+int pixelY(double worldY) {
+    return int(std::floor((75.0 - worldY) * 10.24));
+}
+
+const Rgb& Screenshot::at(int x, int y) const {
+    static const Rgb nothing{-1, -1, -1};
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return nothing;
+    }
+    return pixels[std::size_t(y) * width + x];
+}
+
+const Rgb& Screenshot::atWorld(double x, double y) const {
+    return at(std::clamp(pixelX(x), 0, width - 1), std::clamp(pixelY(y), 0, height - 1));
+}
+
+double Screenshot::difference(const std::vector<Rgb>& picture) const {
+    if (pixels.empty() || pixels.size() != picture.size()) {
+        return 255.0;
+    }
+    double sum = 0;
+    for (std::size_t i = 0; i < pixels.size() && i < picture.size(); ++i) {
+        sum += std::abs(pixels[i].r - picture[i].r) + std::abs(pixels[i].g - picture[i].g) +
+               std::abs(pixels[i].b - picture[i].b);
+    }
+    return sum / (3.0 * double(pixels.size()));
+}
+
+void Screenshot::savePng(const std::string& path) const {
+    writePng(path, width, height,
+             [this](int x, int y) {
+                 const Rgb& p = at(x, y);
+                 return Rgba{std::uint8_t(p.r), std::uint8_t(p.g), std::uint8_t(p.b), 255};
+             },
+             {PngKind::Rgb});
+}
+
+std::vector<Rgb> referencePicture(const std::string& name) {
+    PngImage image;
+    const std::string path = std::string(EMBERDASH_DATA_DIR) + "/images/" + name;
+    if (!decodePngFile(path.c_str(), image)) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    std::vector<Rgb> pixels;
+    for (int i = 0; i < image.width * image.height; ++i) {
+        const std::uint8_t* p = &image.pixels[std::size_t(i) * image.channels];
+        pixels.push_back({p[0], p[1], p[2]});
+    }
+    return pixels;
+}
+
+GameSession::GameSession(const Options& options) {
+    display_ = XOpenDisplay(server_.name().c_str());
+    if (!display_) {
+        throw std::runtime_error("cannot open the private display");
+    }
+    errorFile_ = std::filesystem::temp_directory_path() /
+                 ("emberdash-e2e-" + std::to_string(getpid()) + server_.name().substr(1) + ".err");
+    XSetErrorHandler(ignoreXError);
+    pid_ = fork();
+    if (pid_ == 0) {
+        dieWithParent();
+        if (chdir(options.dataDir.c_str()) != 0) {
+            _exit(126);
+        }
+        setenv("DISPLAY", server_.name().c_str(), 1);
+        setenv("SDL_AUDIODRIVER", options.audioDriver.c_str(), 1);
+        const int err = open(errorFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, 2);
+        execl(EMBERDASH_EXECUTABLE, "emberdash", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+}
+
+GameSession::~GameSession() {
+    if (status_ < 0) {
+        stop(pid_);
+    }
+    if (display_) {
+        XCloseDisplay(display_);
+    }
+    std::error_code ignored;
+    std::filesystem::remove(errorFile_, ignored);
+}
+
+bool GameSession::waitForWindow(int timeoutMs) {
+    return eventually(
+               [&] {
+                   if (exitStatus() >= 0) {
+                       return true;
+                   }
+                   window_ = findByTitle(display_, DefaultRootWindow(display_));
+                   if (!window_) {
+                       return false;
+                   }
+                   XWindowAttributes attributes;
+                   XGetWindowAttributes(display_, window_, &attributes);
+                   return attributes.map_state == IsViewable;
+               },
+               timeoutMs) &&
+           exitStatus() < 0;
+}
+
+std::string GameSession::title() const {
+    char* name = nullptr;
+    std::string title;
+    if (XFetchName(display_, window_, &name) && name) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+GameSession::Geometry GameSession::geometry() const {
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display_, window_, &attributes);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    return {x, y, attributes.width, attributes.height};
+}
+
+void GameSession::requestSize(int width, int height) {
+    XResizeWindow(display_, window_, unsigned(width), unsigned(height));
+    XSync(display_, False);
+}
+
+Screenshot GameSession::capture() const {
+    const Geometry where = geometry();
+    Screenshot shot;
+    const Screen* screen = DefaultScreenOfDisplay(display_);
+    if (where.x < 0 || where.y < 0 || where.x + kWidth > screen->width ||
+        where.y + kHeight > screen->height) {
+        return shot; // not on the screen yet
+    }
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), where.x, where.y, kWidth,
+                              kHeight, AllPlanes, ZPixmap);
+    if (!image) {
+        return shot;
+    }
+    shot.width = kWidth;
+    shot.height = kHeight;
+    shot.pixels.resize(std::size_t(kWidth) * kHeight);
+    const int rs = shift(image->red_mask), gs = shift(image->green_mask),
+              bs = shift(image->blue_mask);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const unsigned long p = XGetPixel(image, x, y);
+            shot.pixels[std::size_t(y) * kWidth + x] = {int((p & image->red_mask) >> rs),
+                                                        int((p & image->green_mask) >> gs),
+                                                        int((p & image->blue_mask) >> bs)};
+        }
+    }
+    XDestroyImage(image);
+    return shot;
+}
+
+void GameSession::moveTo(int x, int y) {
+    const Geometry where = geometry();
+    XTestFakeMotionEvent(display_, -1, where.x + x, where.y + y, CurrentTime);
+    XSync(display_, False);
+}
+
+void GameSession::press(int button) {
+    XTestFakeButtonEvent(display_, unsigned(button), True, CurrentTime);
+    XSync(display_, False);
+}
+
+void GameSession::release(int button) {
+    XTestFakeButtonEvent(display_, unsigned(button), False, CurrentTime);
+    XSync(display_, False);
+}
+
+void GameSession::click(int x, int y, int button) {
+    moveTo(x, y);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    press(button);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    release(button);
+}
+
+void GameSession::tapKey(const char* keyName) {
+    const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keyName));
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XSync(display_, False);
+}
+
+int GameSession::exitStatus() {
+    if (status_ >= 0 || pid_ <= 0) {
+        return status_;
+    }
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    return status_;
+}
+
+std::string GameSession::errorOutput() const {
+    std::string text;
+    if (FILE* file = std::fopen(errorFile_.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            text.append(buffer, n);
+        }
+        std::fclose(file);
+    }
+    return text;
+}
+
+void copyGameData(const std::filesystem::path& dir) {
+    for (const char* folder : {"images", "fonts", "audio"}) {
+        std::filesystem::copy(std::filesystem::path(EMBERDASH_DATA_DIR) / folder, dir / folder,
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+    }
+}

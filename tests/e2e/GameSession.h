@@ -1,0 +1,114 @@
+// Plays the real game as a person would: a private X server, the emberdash executable started in
+// a data folder, real pointer and key events through XTest, and screenshots read back from the
+// server.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+#include <vector>
+
+// An Xvfb of its own, 24-bit and larger than the game's window, so that tests never share a
+// screen or a pointer.
+class PrivateXServer {
+  public:
+    PrivateXServer();
+    ~PrivateXServer();
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+    const std::string& name() const { return name_; } // such as ":3"
+
+  private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
+
+struct Rgb {
+    int r, g, b;
+};
+
+// A capture of the game's 1024 by 768 window, row 0 at the top.
+struct Screenshot {
+    int width = 0, height = 0;
+    std::vector<Rgb> pixels;
+    // Pixels outside the capture (or of an empty one) read as (-1, -1, -1).
+    const Rgb& at(int x, int y) const;
+    // The pixel that shows world point (x, y).
+    const Rgb& atWorld(double x, double y) const;
+    // Mean absolute difference per channel against a picture of the same size (0 to 255).
+    double difference(const std::vector<Rgb>& picture) const;
+    void savePng(const std::string& path) const;
+};
+
+// A generated picture of the data folder, decoded as the game decodes it.
+std::vector<Rgb> referencePicture(const std::string& name);
+
+// Window pixel of a world point.
+int pixelX(double worldX);
+int pixelY(double worldY);
+
+class GameSession {
+  public:
+    struct Options {
+        std::filesystem::path dataDir = EMBERDASH_DATA_DIR; // where the game starts
+        std::string audioDriver = "dummy";
+    };
+
+    explicit GameSession(const Options& options);
+    GameSession() : GameSession(Options{}) {}
+    ~GameSession();
+    GameSession(const GameSession&) = delete;
+    GameSession& operator=(const GameSession&) = delete;
+
+    // Waits for the game's window to be mapped; false if it never came or the game exited.
+    bool waitForWindow(int timeoutMs = 20000);
+    Window window() const { return window_; }
+    std::string title() const;
+    // Position on the screen and size.
+    struct Geometry {
+        int x, y, width, height;
+    };
+    Geometry geometry() const;
+    void requestSize(int width, int height);
+
+    Screenshot capture() const;
+
+    // Pointer and keys, in window pixels.
+    void moveTo(int x, int y);
+    void press(int button = 1);
+    void release(int button = 1);
+    void click(int x, int y, int button = 1);
+    void tapKey(const char* keyName);
+
+    // The game's exit status once it has ended by itself, or -1 while it runs.
+    int exitStatus();
+    std::string errorOutput() const;
+
+  private:
+    PrivateXServer server_;
+    Display* display_ = nullptr;
+    pid_t pid_ = -1;
+    int status_ = -1;
+    Window window_ = 0;
+    std::filesystem::path errorFile_;
+};
+
+// Polls the condition every 50 ms until it holds or the deadline passes.
+template <typename Condition>
+bool eventually(Condition condition, int timeoutMs = 20000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+// Copies the game's data folders into dir, so that a test may break one file.
+void copyGameData(const std::filesystem::path& dir);

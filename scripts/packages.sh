@@ -7,4 +7,5 @@ build_packages=(
 )
 test_packages=(
     libgtest-dev xvfb xauth libx11-dev libxtst-dev
+    desktop-file-utils appstream dpkg-dev file
 )

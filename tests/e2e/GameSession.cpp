@@ -192,7 +192,7 @@ GameSession::GameSession(const Options& options) {
         setenv("SDL_AUDIODRIVER", options.audioDriver.c_str(), 1);
         const int err = open(errorFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(err, 2);
-        execl(EMBERDASH_EXECUTABLE, "emberdash", static_cast<char*>(nullptr));
+        execl(options.executable.c_str(), "emberdash", static_cast<char*>(nullptr));
         _exit(127);
     }
 }

@@ -56,6 +56,7 @@ class GameSession {
     struct Options {
         std::filesystem::path dataDir = EMBERDASH_DATA_DIR; // where the game starts
         std::string audioDriver = "dummy";
+        std::filesystem::path executable = EMBERDASH_EXECUTABLE; // or a launcher
     };
 
     explicit GameSession(const Options& options);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/GameSession.h"
+#include "e2e/ScreenReading.h"
 #include "support/ScratchDir.h"
 
 #include <cmath>
@@ -16,59 +17,6 @@ constexpr double kSamePicture = 8.0;
 
 bool shows(const GameSession& game, const std::string& picture) {
     return game.capture().difference(referencePicture(picture)) < kSamePicture;
-}
-
-bool isWhite(const Rgb& p) {
-    return p.r > 200 && p.g > 200 && p.b > 200;
-}
-
-// Horizontal extent, in pixels, of white ink inside a box of world units.
-int inkWidth(const Screenshot& shot, double x0, double y0, double x1, double y1) {
-    int left = 1 << 30, right = -1;
-    for (int y = pixelY(y1); y <= pixelY(y0); ++y) {
-        for (int x = pixelX(x0); x <= pixelX(x1); ++x) {
-            if (isWhite(shot.at(x, y))) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-        }
-    }
-    return right < 0 ? 0 : right - left + 1;
-}
-
-// The score's number stands from world x 29 with its baseline at y 40.5.
-int scoreInk(const Screenshot& shot) {
-    return inkWidth(shot, 28.5, 40.0, 49.5, 44.5);
-}
-
-// The fire's flame column: orange to yellow, and unlike any tile, with no blue in it.
-bool isFlame(const Rgb& p) {
-    return p.r > 220 && p.g > 60 && p.g < 235 && p.b < 70;
-}
-
-struct WorldPoint {
-    double x, y;
-};
-
-// Centre of the flame-coloured pixels within reach units of a point.
-std::optional<WorldPoint> flameNear(const Screenshot& shot, WorldPoint near, double reach) {
-    double sx = 0, sy = 0;
-    int count = 0;
-    for (int y = std::max(0, pixelY(near.y + reach)); y < std::min(768, pixelY(near.y - reach));
-         ++y) {
-        for (int x = std::max(0, pixelX(near.x - reach));
-             x < std::min(1024, pixelX(near.x + reach)); ++x) {
-            if (isFlame(shot.at(x, y))) {
-                sx += x;
-                sy += y;
-                ++count;
-            }
-        }
-    }
-    if (count < 20) {
-        return std::nullopt;
-    }
-    return WorldPoint{sx / count / 10.24 - 50.0, 75.0 - sy / count / 10.24};
 }
 
 // From the title to play, with the pointer released at world (x, y), where the fire then heads.
@@ -175,114 +123,21 @@ TEST(E2eRun, AParkedFireBurnsItsTileAndTheRunEndsOnTheFinalScreen) {
     EXPECT_EQ(game.exitStatus(), -1);
 }
 
-namespace {
-
-// What the screen shows of the floor, tile by tile: the column and row of each tile.
-struct Floor {
-    static constexpr int kSide = 12;
-    bool passable[kSide][kSide] = {};
-    std::optional<std::pair<int, int>> fuel;
-};
-
-double tileX(int column) {
-    return -45.0 + 6.0 * column;
-}
-double tileY(int row) {
-    return 4.5 + 6.0 * row;
-}
-
-bool isAmber(const Rgb& p) {
-    return p.r > 230 && p.g > 120 && p.g < 215 && p.b < 95;
-}
-
-Floor readFloor(const Screenshot& shot) {
-    Floor floor;
-    for (int c = 0; c < Floor::kSide; ++c) {
-        for (int r = 0; r < Floor::kSide; ++r) {
-            // A corner of the tile, clear of any pickup or fire on its centre: holes are dark
-            // and hot tiles have lost their green.
-            const Rgb corner = shot.atWorld(tileX(c) - 2.6, tileY(r) - 2.6);
-            floor.passable[c][r] = corner.r > 150 && corner.g > 150;
-            // A fuel orb sits on the centre; the taller flame would also colour above or below.
-            const double x = tileX(c), y = tileY(r);
-            if (isAmber(shot.atWorld(x, y)) && !isAmber(shot.atWorld(x, y + 1.8)) &&
-                !isAmber(shot.atWorld(x, y - 1.8))) {
-                floor.fuel = std::pair{c, r};
-            }
-        }
-    }
-    return floor;
-}
-
-// The next tile on a shortest way over passable tiles, by steps along rows and columns.
-std::optional<std::pair<int, int>> nextStep(const Floor& floor, std::pair<int, int> from,
-                                            std::pair<int, int> to) {
-    int previous[Floor::kSide][Floor::kSide];
-    std::fill(&previous[0][0], &previous[0][0] + Floor::kSide * Floor::kSide, -1);
-    std::vector<std::pair<int, int>> queue{to};
-    previous[to.first][to.second] = to.first * Floor::kSide + to.second;
-    for (std::size_t i = 0; i < queue.size(); ++i) {
-        const auto [c, r] = queue[i];
-        if (std::pair{c, r} == from) {
-            break;
-        }
-        for (auto [dc, dr] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-            const int nc = c + dc, nr = r + dr;
-            if (nc < 0 || nr < 0 || nc >= Floor::kSide || nr >= Floor::kSide ||
-                previous[nc][nr] >= 0 || !(floor.passable[nc][nr] || std::pair{nc, nr} == from)) {
-                continue;
-            }
-            previous[nc][nr] = c * Floor::kSide + r;
-            queue.push_back({nc, nr});
-        }
-    }
-    if (previous[from.first][from.second] < 0 || from == to) {
-        return std::nullopt;
-    }
-    const int step = previous[from.first][from.second];
-    return std::pair{step / Floor::kSide, step % Floor::kSide};
-}
-
-} // namespace
-
 TEST(E2eRun, ReachingFuelRaisesTheScore) {
     // The floor is random and a run can be lost on the way: a few tries are allowed.
     for (int attempt = 0; attempt < 3; ++attempt) {
         GameSession game;
         startPlaying(game, tileX(7), tileY(0));
         const int startInk = scoreInk(game.capture());
-        std::pair<int, int> at{7, 0};
+        FloorWalker walker(game, {7, 0});
         game.press(1);
-        // Walk tile by tile toward the fuel, around holes and hot tiles, never resting long.
         const bool scored = eventually(
             [&] {
                 const Screenshot shot = game.capture();
                 if (scoreInk(shot) > 2 * startInk) {
                     return true;
                 }
-                const auto fire = flameNear(shot, {tileX(at.first), tileY(at.second) + 1}, 3.5);
-                if (!fire) {
-                    return false; // still on its way to the last step
-                }
-                const Floor floor = readFloor(shot);
-                std::optional<std::pair<int, int>> step;
-                if (floor.fuel) {
-                    step = nextStep(floor, at, *floor.fuel);
-                }
-                if (!step) {
-                    // No way yet: step to any passable neighbour and look again.
-                    for (auto [dc, dr] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-                        const int c = at.first + dc, r = at.second + dr;
-                        if (c >= 0 && r >= 0 && c < 12 && r < 12 && floor.passable[c][r]) {
-                            step = std::pair{c, r};
-                            break;
-                        }
-                    }
-                }
-                if (step) {
-                    at = *step;
-                    game.moveTo(pixelX(tileX(at.first)), pixelY(tileY(at.second)));
-                }
+                walker.step(shot, readFloor(shot).fuel);
                 return false;
             },
             90000);
@@ -290,7 +145,6 @@ TEST(E2eRun, ReachingFuelRaisesTheScore) {
         if (scored) {
             return;
         }
-        game.capture().savePng("/tmp/emberdash-fuel-attempt.png");
     }
     FAIL() << "the score never rose in three runs";
 }

@@ -13,6 +13,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -190,6 +191,10 @@ GameSession::GameSession(const Options& options) {
         }
         setenv("DISPLAY", server_.name().c_str(), 1);
         setenv("SDL_AUDIODRIVER", options.audioDriver.c_str(), 1);
+        if (options.memoryLimitBytes > 0) {
+            const rlimit limit{options.memoryLimitBytes, options.memoryLimitBytes};
+            setrlimit(RLIMIT_AS, &limit);
+        }
         const int err = open(errorFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(err, 2);
         execl(options.executable.c_str(), "emberdash", static_cast<char*>(nullptr));

@@ -57,6 +57,7 @@ class GameSession {
         std::filesystem::path dataDir = EMBERDASH_DATA_DIR; // where the game starts
         std::string audioDriver = "dummy";
         std::filesystem::path executable = EMBERDASH_EXECUTABLE; // or a launcher
+        std::size_t memoryLimitBytes = 0; // address space the game may take; 0 for no limit
     };
 
     explicit GameSession(const Options& options);

@@ -46,9 +46,16 @@ Encoded encode(int width, int height, const PixelFunction& pixel, const PngOptio
         for (int x = 0; x < width; ++x) {
             const Rgba c = pixel(x, y);
             switch (options.kind) {
-            case PngKind::Gray:
-                row.push_back(c.r);
+            case PngKind::Gray: {
+                const int bits = options.grayBits;
+                const int perByte = 8 / bits;
+                if (x % perByte == 0) {
+                    row.push_back(0);
+                }
+                const int level = c.r >> (8 - bits);
+                row.back() |= png_byte(level << (8 - bits * (x % perByte + 1)));
                 break;
+            }
             case PngKind::Palette: {
                 const std::uint32_t key = (c.r << 24) | (c.g << 16) | (c.b << 8) | c.a;
                 auto [it, added] = indices.emplace(key, png_byte(indices.size()));
@@ -105,7 +112,10 @@ void writePng(const std::string& path, int width, int height, const PixelFunctio
         throw std::runtime_error("libpng failed writing " + path);
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), options.sixteenBit ? 16 : 8,
+    const int depth = options.sixteenBit              ? 16
+                      : options.kind == PngKind::Gray ? options.grayBits
+                                                      : 8;
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), depth,
                  colourType(options.kind),
                  options.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

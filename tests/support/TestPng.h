@@ -22,6 +22,7 @@ struct PngOptions {
     PngKind kind = PngKind::Rgba;
     bool sixteenBit = false; // only for Rgb and Rgba
     bool interlaced = false;
+    int grayBits = 8; // 1, 2, 4 or 8, only for Gray
 };
 
 using PixelFunction = std::function<Rgba(int x, int y)>;

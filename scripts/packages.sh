@@ -9,3 +9,6 @@ test_packages=(
     libgtest-dev xvfb xauth libx11-dev libxtst-dev
     desktop-file-utils appstream dpkg-dev file
 )
+fuzz_packages=(
+    clang libclang-rt-14-dev
+)

@@ -108,20 +108,6 @@ void buildGlyph(FT_Face face, unsigned char code, GLuint listBase,
     FT_Done_Glyph(glyph);
 }
 
-// Splits at each newline; the text always gives one more line than it has newlines. Bytes above
-// 127 have no glyph and are left out.
-std::vector<std::string> splitLines(const char* text) {
-    std::vector<std::string> lines(1);
-    for (const char* c = text; *c; ++c) {
-        if (*c == '\n') {
-            lines.emplace_back();
-        } else if (static_cast<unsigned char>(*c) < TextFont::kGlyphCount) {
-            lines.back().push_back(*c);
-        }
-    }
-    return lines;
-}
-
 } // namespace
 
 TextFont& TextFont::instance() {
@@ -152,6 +138,18 @@ void TextFont::init(const char* fontPath, unsigned int height) {
     textures_ = std::move(textures);
 }
 
+std::vector<std::string> splitTextLines(const char* text) {
+    std::vector<std::string> lines(1);
+    for (const char* c = text; *c; ++c) {
+        if (*c == '\n') {
+            lines.emplace_back();
+        } else if (static_cast<unsigned char>(*c) < TextFont::kGlyphCount) {
+            lines.back().push_back(*c);
+        }
+    }
+    return lines;
+}
+
 void print(const TextFont& font, const char* format, ...) {
     if (!font.ready()) {
         return;
@@ -164,7 +162,7 @@ void print(const TextFont& font, const char* format, ...) {
         va_end(arguments);
     }
     const float lineSpacing = font.height() * TextFont::kLineSpacingFactor;
-    const std::vector<std::string> lines = splitLines(text);
+    const std::vector<std::string> lines = splitTextLines(text);
 
     glPushAttrib(GL_LIST_BIT | GL_CURRENT_BIT | GL_ENABLE_BIT | GL_TRANSFORM_BIT);
     glMatrixMode(GL_MODELVIEW);

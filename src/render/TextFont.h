@@ -2,6 +2,7 @@
 // start-up, and print, which formats text and draws it line by line in world space.
 #pragma once
 
+#include <string>
 #include <vector>
 
 class TextFont {
@@ -29,6 +30,10 @@ class TextFont {
     std::vector<unsigned> textures_;
     unsigned listBase_ = 0;
 };
+
+// The lines print draws for an already formatted text: split at each newline (one more line
+// than there are newlines), with bytes above 127, which have no glyph, left out.
+std::vector<std::string> splitTextLines(const char* text);
 
 // Formats like printf and draws the text with its pen at the origin of the current modelview
 // matrix, baseline at y = 0, in glyph pixels; each newline starts a line further down in eye

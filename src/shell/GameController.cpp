@@ -9,6 +9,7 @@
 #include "world/Fire.h"
 #include "world/PickupManager.h"
 #include "world/TileField.h"
+#include "world/World.h"
 
 #include <GL/glut.h>
 
@@ -63,11 +64,7 @@ void GameController::tick() {
 }
 
 void GameController::update(float seconds) {
-    // The pass does not look at gameState between steps: the frame that ends the run is
-    // updated to its end.
-    fire.update(seconds);
-    tileField.update(seconds);
-    pickupManager.update(seconds);
+    updateWorld(seconds);
 }
 
 void GameController::display() {

@@ -1,5 +1,7 @@
 // The three world objects, defined together so that they are constructed in this order (and
-// destroyed in the reverse one): the fire, the pickups, the floor.
+// destroyed in the reverse one): the fire, the pickups, the floor; and their update pass.
+#include "world/World.h"
+
 #include "world/Fire.h"
 #include "world/PickupManager.h"
 #include "world/TileField.h"
@@ -7,3 +9,9 @@
 Fire fire;
 PickupManager pickupManager;
 TileField tileField;
+
+void updateWorld(float seconds) {
+    fire.update(seconds);
+    tileField.update(seconds);
+    pickupManager.update(seconds);
+}

@@ -86,6 +86,9 @@ class GameSession {
     void click(int x, int y, int button = 1);
     void tapKey(const char* keyName);
 
+    // The game's resident memory, from the kernel's account of the process.
+    long residentKilobytes() const;
+
     // The game's exit status once it has ended by itself, or -1 while it runs.
     int exitStatus();
     std::string errorOutput() const;

@@ -13,18 +13,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    const bool consistent = image.width > 0 && image.height > 0 && image.width <= kMaxPngSide &&
-                            image.height <= kMaxPngSide &&
-                            (image.channels == 3 || image.channels == 4) &&
-                            image.pixels.size() ==
-                                std::size_t(image.width) * image.height * image.channels;
+    const bool consistent =
+        image.width > 0 && image.height > 0 && image.width <= kMaxPngSide &&
+        image.height <= kMaxPngSide && (image.channels == 3 || image.channels == 4) &&
+        image.pixels.size() == std::size_t(image.width) * image.height * image.channels;
     if (!consistent) {
         __builtin_trap();
     }
     // Small pictures go on through every texture level, as the loader takes them.
     if (std::size_t(image.width) * image.height <= 1u << 16) {
-        PngImage level = resampleImage(image, nextPowerOfTwo(image.width),
-                                       nextPowerOfTwo(image.height));
+        PngImage level =
+            resampleImage(image, nextPowerOfTwo(image.width), nextPowerOfTwo(image.height));
         while (level.width > 1 || level.height > 1) {
             level = halveImage(level);
         }

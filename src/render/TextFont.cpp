@@ -1,6 +1,8 @@
 // Glyph textures and display lists from FreeType, and line-by-line text drawing.
 #include "render/TextFont.h"
 
+#include "render/PngImage.h"
+
 #include <GL/gl.h>
 #include <cstdarg>
 #include <cstdio>
@@ -14,14 +16,6 @@ namespace {
 
 constexpr unsigned kDotsPerInch = 96;
 constexpr std::size_t kTextBufferSize = 256;
-
-int powerOfTwoAtLeast(int n) {
-    int power = 1;
-    while (power < n) {
-        power *= 2;
-    }
-    return power;
-}
 
 // Closes the face and the library however init ends.
 struct FreeTypeSession {
@@ -99,8 +93,8 @@ void buildGlyph(FT_Face face, unsigned char code, GLuint listBase,
     }
     FT_Glyph_To_Bitmap(&glyph, FT_RENDER_MODE_NORMAL, nullptr, 1);
     const auto bitmapGlyph = reinterpret_cast<FT_BitmapGlyph>(glyph);
-    const int width = powerOfTwoAtLeast(int(bitmapGlyph->bitmap.width));
-    const int height = powerOfTwoAtLeast(int(bitmapGlyph->bitmap.rows));
+    const int width = nextPowerOfTwo(int(bitmapGlyph->bitmap.width));
+    const int height = nextPowerOfTwo(int(bitmapGlyph->bitmap.rows));
     uploadGlyphTexture(textures[code], bitmapGlyph->bitmap, width, height);
     // The advance comes from the loaded glyph in the face's slot, not from the bitmap copy.
     const int advance = int(face->glyph->advance.x >> 6);

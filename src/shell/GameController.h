@@ -18,8 +18,6 @@ class GameController {
     // One frame: tick, update when playing, draw the current screen, swap.
     void display();
 
-    FrameClock& clock() { return clock_; }
-
   private:
     GameController();
     void drawPlayingFrame();

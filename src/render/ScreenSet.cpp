@@ -23,8 +23,7 @@ void ScreenSet::load() {
         {gameOverList_, "./images/gameover.png"},
     };
     for (const Picture& picture : pictures) {
-        int texture = -1;
-        buildSpriteList(picture.list, texture, picture.path);
+        buildOwnSpriteList(picture.list, picture.path);
     }
 }
 
@@ -39,11 +38,8 @@ void ScreenSet::place(int list) const {
     // Whole units only: a fractional rectangle is drawn truncated, still centred.
     const double width = std::trunc(std::abs(left_ - right_));
     const double height = std::trunc(std::abs(top_ - bottom_));
-    glPushMatrix();
-    glTranslatef(float((left_ + right_) * 0.5), float((bottom_ + top_) * 0.5), 0.0f);
-    glScalef(float(width), float(height), 1.0f);
-    glCallList(GLuint(list));
-    glPopMatrix();
+    drawSpriteList(list, float((left_ + right_) * 0.5), float((bottom_ + top_) * 0.5), float(width),
+                   float(height));
 }
 
 void ScreenSet::drawBackground() const {

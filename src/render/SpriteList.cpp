@@ -74,6 +74,19 @@ unsigned loadPngTexture(const char* path) {
     return texture;
 }
 
+void buildOwnSpriteList(int& listId, const char* path) {
+    int textureId = -1;
+    buildSpriteList(listId, textureId, path);
+}
+
+void drawSpriteList(int listId, float x, float y, float width, float height) {
+    glPushMatrix();
+    glTranslatef(x, y, 0.0f);
+    glScalef(width, height, 1.0f);
+    glCallList(GLuint(listId));
+    glPopMatrix();
+}
+
 void buildSpriteList(int& listId, int& textureId, const char* path) {
     if (listId >= 0) {
         return;

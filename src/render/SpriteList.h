@@ -8,6 +8,13 @@
 // untextured square); a textureId of 0 or more is used as it is. Needs a current GL context.
 void buildSpriteList(int& listId, int& textureId, const char* path);
 
+// Builds the list with a texture of its own, even when another list shows the same file.
+void buildOwnSpriteList(int& listId, const char* path);
+
+// Draws a built list as a width by height rectangle centred on (x, y) of the plane z = 0, under
+// the caller's colour and enables; the modelview matrix is left as it was.
+void drawSpriteList(int listId, float x, float y, float width, float height);
+
 // Decodes the PNG at path into a new texture and returns its name, or 0 on any failure.
 // The picture is upright on the sprite square and covers it whatever its sides.
 unsigned loadPngTexture(const char* path);

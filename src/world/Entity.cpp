@@ -1,6 +1,7 @@
 // Entity motion, lifetime and blinking, and drawing as a pickup.
 #include "world/Entity.h"
 
+#include "render/SpriteList.h"
 #include "world/PickupManager.h"
 
 #include <GL/gl.h>
@@ -24,9 +25,5 @@ void Entity::update(float seconds) {
 
 void Entity::draw() const {
     glColor4f(1.0f, 1.0f, 1.0f, alpha_);
-    glPushMatrix();
-    glTranslatef(x_, y_, 0.0f);
-    glScalef(2.0f * size_, 2.0f * size_, 1.0f);
-    glCallList(GLuint(pickupLists[kind_]));
-    glPopMatrix();
+    drawSpriteList(pickupLists[kind_], x_, y_, 2.0f * size_, 2.0f * size_);
 }

@@ -30,11 +30,7 @@ constexpr Layer kCoreTint = {1.0f, 1.0f, 1.0f, 1.0f};
 
 void drawSprite(int list, float x, float y, float side, const Layer& tint) {
     glColor4f(tint.r, tint.g, tint.b, tint.a);
-    glPushMatrix();
-    glTranslatef(x, y, 0.0f);
-    glScalef(side, side, 1.0f);
-    glCallList(GLuint(list));
-    glPopMatrix();
+    drawSpriteList(list, x, y, side, side);
 }
 
 } // namespace
@@ -49,12 +45,9 @@ void Fire::layOut() {
 void Fire::load() {
     layOut();
     // Each list gets a texture of its own, the column's too, although it shows the same file.
-    int texture = -1;
-    buildSpriteList(baseList_, texture, kFlameImage);
-    texture = -1;
-    buildSpriteList(coreList_, texture, kCoreImage);
-    texture = -1;
-    buildSpriteList(columnList_, texture, kFlameImage);
+    buildOwnSpriteList(baseList_, kFlameImage);
+    buildOwnSpriteList(coreList_, kCoreImage);
+    buildOwnSpriteList(columnList_, kFlameImage);
 }
 
 void Fire::update(float seconds) {

@@ -29,8 +29,7 @@ bool anyIntactTile() {
 
 void PickupManager::load() {
     for (int kind = 0; kind < 3; ++kind) {
-        int texture = -1;
-        buildSpriteList(pickupLists[kind], texture, kPickupImages[kind]);
+        buildOwnSpriteList(pickupLists[kind], kPickupImages[kind]);
     }
     layOut();
 }

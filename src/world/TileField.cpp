@@ -30,17 +30,12 @@ std::array<int, TileField::kPreheatDraws> choosePreheatedIndices() {
 
 void Tile::draw(const int (&stateLists)[2]) const {
     glColor4f(1.0f, 1.0f - heat_, 1.0f - heat_, 1.0f);
-    glPushMatrix();
-    glTranslatef(x_, y_, 0.0f);
-    glScalef(size_, size_, 1.0f);
-    glCallList(GLuint(stateLists[int(state_)]));
-    glPopMatrix();
+    drawSpriteList(stateLists[int(state_)], x_, y_, size_, size_);
 }
 
 void TileField::load() {
     for (int state = 0; state < 2; ++state) {
-        int texture = -1;
-        buildSpriteList(tileLists_[state], texture, kTileImages[state]);
+        buildOwnSpriteList(tileLists_[state], kTileImages[state]);
     }
     layOut();
 }

@@ -317,12 +317,13 @@ void GameSession::tapKey(const char* keyName) {
     XSync(display_, False);
 }
 
-long GameSession::residentKilobytes() const {
+long GameSession::statusKilobytes(const char* field) const {
     std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+    const std::string name = field;
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
+        if (line.rfind(name, 0) == 0) {
+            return std::stol(line.substr(name.size()));
         }
     }
     return -1;

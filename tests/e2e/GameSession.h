@@ -86,14 +86,18 @@ class GameSession {
     void click(int x, int y, int button = 1);
     void tapKey(const char* keyName);
 
-    // The game's resident memory, from the kernel's account of the process.
-    long residentKilobytes() const;
+    // The game's resident memory, from the kernel's account of the process: in all, and the
+    // anonymous part that the game and its driver allocate (the rest is shared library code,
+    // which the kernel maps in and drops as it pleases).
+    long residentKilobytes() const { return statusKilobytes("VmRSS:"); }
+    long anonymousKilobytes() const { return statusKilobytes("RssAnon:"); }
 
     // The game's exit status once it has ended by itself, or -1 while it runs.
     int exitStatus();
     std::string errorOutput() const;
 
   private:
+    long statusKilobytes(const char* field) const;
     PrivateXServer server_;
     Display* display_ = nullptr;
     pid_t pid_ = -1;

@@ -9,6 +9,9 @@ test_packages=(
     libgtest-dev xvfb xauth libx11-dev libxtst-dev
     desktop-file-utils appstream dpkg-dev file
 )
+bench_packages=(
+    libbenchmark-dev xvfb xauth
+)
 fuzz_packages=(
     clang libclang-rt-14-dev
 )

@@ -35,6 +35,14 @@ GameController& GameController::instance() {
 GameController::GameController() : clock_(glutGet(GLUT_ELAPSED_TIME)) {}
 
 void GameController::init() {
+    setUpGl();
+    loadImages();
+    loadFont();
+    loadSounds();
+    gameState = GameState::Title;
+}
+
+void GameController::setUpGl() {
     glShadeModel(GL_FLAT);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
@@ -43,18 +51,23 @@ void GameController::init() {
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_DEPTH_TEST);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+}
 
+void GameController::loadImages() {
     ScreenSet::instance().load();
     ScreenSet::instance().setRect(kViewTop, kViewRight, kViewBottom, kViewLeft);
     fire.load();
     tileField.load();
     pickupManager.load();
-    ScoreBoard::instance().init();
-    SoundBank::instance().init();
-    // The music starts on the title screen and loops from then on.
-    SoundBank::instance().playMusic(kMusicPath);
+}
 
-    gameState = GameState::Title;
+void GameController::loadFont() {
+    ScoreBoard::instance().init();
+}
+
+void GameController::loadSounds() {
+    SoundBank::instance().init();
+    SoundBank::instance().playMusic(kMusicPath);
 }
 
 void GameController::tick() {

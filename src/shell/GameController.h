@@ -8,8 +8,16 @@ class GameController {
   public:
     static GameController& instance();
 
-    // Sets the GL state and loads everything; needs the window's GL context.
+    // Sets the GL state and loads everything; needs the window's GL context. The steps below,
+    // in this order, are the whole of it.
     void init();
+    void setUpGl();
+    // Every picture: the screens, the fire, the floor and the pickups.
+    void loadImages();
+    // The score's font; throws std::runtime_error when it cannot be built.
+    void loadFont();
+    // The sound bank, then the music, which starts on the title screen and loops from then on.
+    void loadSounds();
     // Advances the frame clock from GLUT's millisecond counter.
     void tick();
     double frameSeconds() const { return clock_.frameSeconds; }

@@ -1,0 +1,253 @@
+// The game's benchmarks: the update pass, a playing frame beside a baseline frame, start-up
+// phase by phase, and resident memory. Run in the game's data folder under an X server; prints
+// one table of what was measured against what the game aims for.
+#include "BenchSupport.h"
+#include "ResultTable.h"
+
+#include "render/SpriteList.h"
+#include "shell/GameController.h"
+#include "shell/GameState.h"
+#include "world/Fire.h"
+#include "world/PickupManager.h"
+#include "world/TileField.h"
+#include "world/World.h"
+
+#include <GL/freeglut.h>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr float kFrameSeconds = 1.0f / 60.0f;
+// Update frames between two fresh set-ups: short enough that no run ends inside a batch.
+constexpr int kFramesPerBatch = 50;
+// The tile the fire stands on when every other tile has burnt through: one in the middle.
+constexpr int kLastTileIndex = 6 * TileField::kRows + 6;
+constexpr int kStartupRuns = 10;
+constexpr int kLongRunFrames = 7200; // two minutes of play at 60 frames a second
+constexpr int kTargetLoopFrames = 240;
+
+const char* probePath = EMBERDASH_PROBE;
+
+// Runs the probe with the arguments and returns what it printed; the start is recorded on the
+// monotonic clock that the probe reports its moments on.
+std::string runProbe(std::vector<std::string> args, long long& startedNs) {
+    args.insert(args.begin(), probePath);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) {
+        return {};
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    pid_t pid = 0;
+    startedNs = monotonicNanoseconds();
+    const int spawned = posix_spawn(&pid, probePath, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    std::string output;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        output.append(buffer, std::size_t(n));
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return {};
+    }
+    return output;
+}
+
+std::vector<double> numbersIn(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<double> numbers;
+    for (double n; in >> n;) {
+        numbers.push_back(n);
+    }
+    return numbers;
+}
+
+void freshRun() {
+    fire.layOut();
+    tileField.layOut();
+    pickupManager.layOut();
+    gameState = GameState::Playing;
+}
+
+// Every tile but one has burnt through; the fire stands on that last tile with the fuel beside
+// it, so every update collects fuel and places its successors on the one tile left.
+void lastTileLeft() {
+    freshRun();
+    for (std::size_t i = 0; i < tileField.tiles().size(); ++i) {
+        if (int(i) != kLastTileIndex) {
+            tileField.tiles()[i]->setState(TileState::Burnt);
+            tileField.tiles()[i]->setHeat(0.0f);
+        }
+    }
+    const Tile& last = *tileField.tiles()[kLastTileIndex];
+    fire.setX(last.x());
+    fire.setY(last.y());
+    fire.setTargetX(last.x());
+    fire.setTargetY(last.y());
+    Entity& fuel = *pickupManager.pickups().front();
+    fuel.setX(last.x());
+    fuel.setY(last.y());
+}
+
+// The pointer's loop for the fresh floor, worked out before the clock starts.
+struct TargetLoop {
+    float x[kTargetLoopFrames];
+    float y[kTargetLoopFrames];
+    TargetLoop() {
+        for (int i = 0; i < kTargetLoopFrames; ++i) {
+            const double angle = 6.283185307179586 * i / kTargetLoopFrames;
+            x[i] = float(-12.0 + 27.0 * std::cos(angle));
+            y[i] = float(37.5 + 27.0 * std::sin(angle));
+        }
+    }
+};
+
+void runUpdateBatches(benchmark::State& state, void (*setUp)(), bool steer) {
+    static const TargetLoop loop;
+    int frame = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        setUp();
+        state.ResumeTiming();
+        for (int i = 0; i < kFramesPerBatch; ++i, ++frame) {
+            if (steer) {
+                fire.setTargetX(loop.x[frame % kTargetLoopFrames]);
+                fire.setTargetY(loop.y[frame % kTargetLoopFrames]);
+            }
+            updateWorld(kFrameSeconds);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kFramesPerBatch);
+}
+
+void updateFreshFloor(benchmark::State& state) {
+    runUpdateBatches(state, freshRun, true);
+}
+
+void updateLastTileLeft(benchmark::State& state) {
+    runUpdateBatches(state, lastTileLeft, false);
+}
+
+// Each iteration draws a baseline frame, then a playing frame; only the playing frame counts as
+// the iteration's time, and the two totals give the ratio.
+void playingFrameBesideBaseline(benchmark::State& state, unsigned backgroundTexture) {
+    LoopingPlayer player;
+    player.startRun();
+    double baselineSeconds = 0.0;
+    double playingSeconds = 0.0;
+    for (auto _ : state) {
+        const auto baselineStart = std::chrono::steady_clock::now();
+        drawBaselineFrame(backgroundTexture);
+        baselineSeconds += secondsSince(baselineStart);
+        const auto playingStart = std::chrono::steady_clock::now();
+        player.step();
+        GameController::instance().display();
+        glFinish();
+        const double playing = secondsSince(playingStart);
+        playingSeconds += playing;
+        state.SetIterationTime(playing);
+    }
+    state.counters["baseline"] =
+        benchmark::Counter(baselineSeconds, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = playingSeconds / baselineSeconds;
+    state.counters["runs"] = player.runsStarted();
+}
+
+// A fresh process per iteration: from the spawn to its first frame on the screen.
+void startupToFirstFrame(benchmark::State& state) {
+    double phases[5] = {};
+    for (auto _ : state) {
+        long long startedNs = 0;
+        const std::vector<double> reading = numbersIn(runProbe({"startup"}, startedNs));
+        if (reading.size() != 6) {
+            state.SkipWithError("the start-up probe failed");
+            return;
+        }
+        for (int i = 0; i < 5; ++i) {
+            phases[i] += reading[std::size_t(i)] / 1e6;
+        }
+        state.SetIterationTime((reading[5] - double(startedNs)) / 1e9);
+    }
+    const char* names[5] = {"window", "images", "font", "sounds", "first_frame"};
+    for (int i = 0; i < 5; ++i) {
+        state.counters[names[i]] =
+            benchmark::Counter(phases[i], benchmark::Counter::kAvgIterations);
+    }
+}
+
+void residentMemoryOverLongRun(benchmark::State& state) {
+    for (auto _ : state) {
+        long long startedNs = 0;
+        const std::vector<double> game =
+            numbersIn(runProbe({"memory", std::to_string(kLongRunFrames)}, startedNs));
+        const std::vector<double> baseline = numbersIn(runProbe({"baseline-memory"}, startedNs));
+        if (game.size() != 10 || baseline.size() != 3) {
+            state.SkipWithError("the memory probe failed");
+            return;
+        }
+        const char* names[] = {"start_total", "start_anon", "start_file", "warm_total", "warm_anon",
+                               "warm_file",   "end_total",  "end_anon",   "end_file",   "runs"};
+        for (std::size_t i = 0; i < 10; ++i) {
+            state.counters[names[i]] = game[i];
+        }
+        state.counters["baseline_total"] = baseline[0];
+        state.counters["baseline_anon"] = baseline[1];
+        state.counters["baseline_file"] = baseline[2];
+        state.counters["frames"] = kLongRunFrames;
+        state.SetIterationTime(1.0);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // A mixer that opens loads every sound, as on a machine with a sound card.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    openGameWindow(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    GameController::instance().init();
+    const unsigned background = loadPngTexture("./images/background.png");
+
+    using benchmark::RegisterBenchmark;
+    RegisterBenchmark("update/fresh_floor", updateFreshFloor)->Unit(benchmark::kMicrosecond);
+    RegisterBenchmark("update/last_tile_left", updateLastTileLeft)->Unit(benchmark::kMicrosecond);
+    RegisterBenchmark(
+        "frame/playing_beside_baseline",
+        [background](benchmark::State& state) { playingFrameBesideBaseline(state, background); })
+        ->UseManualTime()
+        ->MinTime(3.0)
+        ->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("startup/first_frame", startupToFirstFrame)
+        ->UseManualTime()
+        ->Iterations(kStartupRuns)
+        ->Unit(benchmark::kMillisecond);
+    RegisterBenchmark("memory/long_run", residentMemoryOverLongRun)->UseManualTime()->Iterations(1);
+
+    ResultTable table;
+    benchmark::RunSpecifiedBenchmarks(&table);
+    table.print(stdout);
+    benchmark::Shutdown();
+    return table.allTargetsMet() ? 0 : 1;
+}

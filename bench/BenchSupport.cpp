@@ -1,0 +1,124 @@
+// The game's window, the baseline frame, the looping player and memory readings.
+#include "BenchSupport.h"
+
+#include "shell/Camera.h"
+#include "shell/GameState.h"
+#include "shell/InputState.h"
+#include "world/Fire.h"
+#include "world/PickupManager.h"
+#include "world/TileField.h"
+
+#include <GL/freeglut.h>
+#include <cmath>
+#include <ctime>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr const char* kWindowTitle = "Emberdash - Korvath, Velmora";
+constexpr int kWindowX = 100;
+constexpr int kWindowY = 100;
+
+// The loop the pointer follows: a circle over the middle of the floor, once every four seconds
+// of frames. The fire, capped at 14 units a second, cuts inside it and never rests.
+constexpr double kLoopCentreX = -12.0;
+constexpr double kLoopCentreY = 37.5;
+constexpr double kLoopRadius = 27.0;
+constexpr int kFramesPerLoop = 240;
+constexpr double kPi = 3.14159265358979323846;
+
+// The world point (x, y) as a window pixel, origin at the top left.
+int pixelX(double x) {
+    return int(std::lround((x + 50.0) / 100.0 * Camera::kWindowWidth));
+}
+int pixelY(double y) {
+    return int(std::lround((75.0 - y) / 75.0 * Camera::kWindowHeight));
+}
+
+long statusKiB(const std::string& status, const char* field) {
+    const std::size_t at = status.find(field);
+    return at == std::string::npos ? -1 : std::stol(status.substr(at + std::string(field).size()));
+}
+
+} // namespace
+
+void openGameWindow(int& argc, char** argv) {
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(Camera::kWindowWidth, Camera::kWindowHeight);
+    glutCreateWindow(kWindowTitle);
+    glutPositionWindow(kWindowX, kWindowY);
+    glutReshapeFunc([](int width, int height) { Camera::instance().reshape(width, height); });
+    glutDisplayFunc([] {});
+    pumpWindowEvents();
+    Camera::instance().reshape(Camera::kWindowWidth, Camera::kWindowHeight);
+}
+
+void pumpWindowEvents() {
+    for (int i = 0; i < 10; ++i) {
+        glutMainLoopEvent();
+    }
+}
+
+void drawBaselineFrame(unsigned texture) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+    Camera::instance().apply();
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-50.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(50.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(50.0f, 75.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-50.0f, 75.0f);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+    glutSwapBuffers();
+    glFinish();
+}
+
+void LoopingPlayer::startRun() {
+    fire.layOut();
+    tileField.layOut();
+    pickupManager.layOut();
+    gameState = GameState::Playing;
+    frame_ = 0;
+    ++runs_;
+    InputState::instance().onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
+    step();
+}
+
+void LoopingPlayer::step() {
+    if (gameState != GameState::Playing) {
+        startRun();
+        return;
+    }
+    const double angle = 2.0 * kPi * double(frame_++ % kFramesPerLoop) / kFramesPerLoop;
+    InputState::instance().onDrag(pixelX(kLoopCentreX + kLoopRadius * std::cos(angle)),
+                                  pixelY(kLoopCentreY + kLoopRadius * std::sin(angle)));
+}
+
+void LoopingPlayer::letGo() {
+    InputState::instance().onMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 0, 0);
+}
+
+ResidentMemory residentMemory() {
+    std::ifstream file("/proc/self/status");
+    const std::string status((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
+    return {statusKiB(status, "VmRSS:"), statusKiB(status, "RssAnon:"),
+            statusKiB(status, "RssFile:")};
+}
+
+long long monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (long long)now.tv_sec * 1000000000LL + now.tv_nsec;
+}

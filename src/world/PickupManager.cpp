@@ -53,7 +53,9 @@ bool PickupManager::placeOnIntactTile(Entity& e) {
         const int row = randomInt(TileField::kRows);
         e.setX(Tile::kSize * float(column) + TileField::kFirstCentreX);
         e.setY(Tile::kSize * float(row) + TileField::kFirstCentreY);
-        const Tile* tile = tileField.tileAt(e);
+        // Straight to the drawn cell's tile: with one intact tile left, a search over the whole
+        // floor for every draw would make placement the costliest part of the frame.
+        const Tile* tile = tileField.tileInCell(column, row);
         if (tile && tile->state() == TileState::Intact) {
             return true;
         }

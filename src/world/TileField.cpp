@@ -109,6 +109,14 @@ Tile* TileField::tileAt(const Entity& e) {
     return nullptr;
 }
 
+Tile* TileField::tileInCell(int column, int row) {
+    const std::size_t index = std::size_t(kRows * column + row);
+    if (column < 0 || column >= kColumns || row < 0 || row >= kRows || index >= tiles_.size()) {
+        return nullptr;
+    }
+    return tiles_[index].get();
+}
+
 void TileField::coolAll() {
     for (const auto& tile : tiles_) {
         if (tile->state() == TileState::Intact) {

@@ -34,6 +34,9 @@ class TileField {
 
     // The first tile, in creation order, whose closed square holds the entity's centre.
     Tile* tileAt(const Entity& e);
+    // The tile of a column and row, the one tileAt finds on that tile's centre; null outside the
+    // floor.
+    Tile* tileInCell(int column, int row);
     // Every intact tile loses 0.1 heat, down to 0.
     void coolAll();
 

@@ -66,6 +66,22 @@ TEST(TileFieldLookup, ClosedBoundsAndTheFirstTileWinsASharedEdge) {
     EXPECT_EQ(tileField.tileAt(At(-48.01f, 40.0f)), nullptr);
 }
 
+// Placement looks tiles up by cell; it must find exactly what tileAt finds on each centre.
+TEST(TileFieldLookup, ACellGivesTheTileFoundOnItsCentre) {
+    coldFloor();
+    for (int column = 0; column < TileField::kColumns; ++column) {
+        for (int row = 0; row < TileField::kRows; ++row) {
+            const float x = Tile::kSize * float(column) + TileField::kFirstCentreX;
+            const float y = Tile::kSize * float(row) + TileField::kFirstCentreY;
+            ASSERT_EQ(tileField.tileInCell(column, row), tileField.tileAt(At(x, y)));
+        }
+    }
+    EXPECT_EQ(tileField.tileInCell(-1, 0), nullptr);
+    EXPECT_EQ(tileField.tileInCell(0, 12), nullptr);
+    EXPECT_EQ(tileField.tileInCell(12, 0), nullptr);
+    EXPECT_EQ(tileField.tileInCell(0, -1), nullptr);
+}
+
 TEST(TileFieldHeat, ATileUnderTheRestingFireTurnsRedInSeventyTwoAndBurnsInOneHundredSeven) {
     coldFloor();
     const Tile& tile = tileOf(3, 2);

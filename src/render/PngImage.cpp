@@ -135,6 +135,94 @@ int nextPowerOfTwo(int n) {
     return power;
 }
 
+namespace {
+
+// Where a texel samples the picture along one axis: two neighbouring source texels and the
+// weight of the second.
+struct SampleTap {
+    int first;
+    int second;
+    double weight;
+};
+
+std::vector<SampleTap> sampleTaps(int sourceSide, int targetSide) {
+    std::vector<SampleTap> taps(static_cast<std::size_t>(targetSide));
+    const double scale = double(sourceSide) / targetSide;
+    for (int i = 0; i < targetSide; ++i) {
+        // Sample at texel centres so that the picture's edges map onto the texture's edges.
+        const double at = std::clamp((i + 0.5) * scale - 0.5, 0.0, sourceSide - 1.0);
+        const int first = int(at);
+        taps[std::size_t(i)] = {first, std::min(first + 1, sourceSide - 1), at - first};
+    }
+    return taps;
+}
+
+// Source rows blended across to the target's width, each worked out once and kept while the
+// target rows still sample it; rows are asked for in rising order, two at a time.
+class BlendedRows {
+  public:
+    BlendedRows(const PngImage& source, const std::vector<SampleTap>& columns)
+        : source_(source), columns_(columns) {
+        for (auto& values : values_) {
+            values.resize(columns.size() * std::size_t(source.channels));
+        }
+    }
+
+    const double* row(int y) {
+        for (int slot = 0; slot < 2; ++slot) {
+            if (rowOf_[slot] == y) {
+                lastUsed_ = slot;
+                return values_[slot].data();
+            }
+        }
+        const int slot = 1 - lastUsed_;
+        blend(y, values_[slot]);
+        rowOf_[slot] = y;
+        lastUsed_ = slot;
+        return values_[slot].data();
+    }
+
+  private:
+    void blend(int y, std::vector<double>& values) const {
+        const int channels = source_.channels;
+        const std::uint8_t* line = &source_.pixels[std::size_t(y) * source_.width * channels];
+        double* out = values.data();
+        // At the same width every weight is 0 and the blend gives each texel exactly as it is.
+        if (columns_.size() == std::size_t(source_.width)) {
+            std::copy(line, line + values.size(), out);
+            return;
+        }
+        for (const SampleTap& tap : columns_) {
+            const std::uint8_t* left = line + std::size_t(tap.first) * channels;
+            const std::uint8_t* right = line + std::size_t(tap.second) * channels;
+            for (int c = 0; c < channels; ++c) {
+                *out++ = double(left[c]) * (1 - tap.weight) + double(right[c]) * tap.weight;
+            }
+        }
+    }
+
+    const PngImage& source_;
+    const std::vector<SampleTap>& columns_;
+    std::vector<double> values_[2];
+    int rowOf_[2] = {-1, -1};
+    int lastUsed_ = 1;
+};
+
+// One target row: the blend of two blended source rows, rounded half away from zero as
+// std::lround does (the values are never negative). Plain loops over separate arrays, so that
+// the compiler can do several texels at once.
+void blendVertically(const double* __restrict top, const double* __restrict bottom, double weight,
+                     std::uint8_t* __restrict out, std::size_t count) {
+    const double keep = 1 - weight;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double value = top[i] * keep + bottom[i] * weight;
+        const int whole = int(value);
+        out[i] = std::uint8_t(whole + int(value - whole >= 0.5));
+    }
+}
+
+} // namespace
+
 PngImage resampleImage(const PngImage& source, int width, int height) {
     PngImage target;
     target.width = width;
@@ -142,59 +230,17 @@ PngImage resampleImage(const PngImage& source, int width, int height) {
     target.channels = source.channels;
     target.pixels.resize(std::size_t(width) * height * source.channels);
 
-    const int channels = source.channels;
-    const double scaleX = double(source.width) / width;
-    const double scaleY = double(source.height) / height;
-    for (int row = 0; row < height; ++row) {
-        // Sample at texel centres so that the picture's edges map onto the texture's edges.
-        const double sy = std::clamp((row + 0.5) * scaleY - 0.5, 0.0, source.height - 1.0);
-        const int y0 = int(sy);
-        const int y1 = std::min(y0 + 1, source.height - 1);
-        const double fy = sy - y0;
-        for (int col = 0; col < width; ++col) {
-            const double sx = std::clamp((col + 0.5) * scaleX - 0.5, 0.0, source.width - 1.0);
-            const int x0 = int(sx);
-            const int x1 = std::min(x0 + 1, source.width - 1);
-            const double fx = sx - x0;
-            auto at = [&](int x, int y, int c) {
-                return double(source.pixels[(std::size_t(y) * source.width + x) * channels + c]);
-            };
-            for (int c = 0; c < channels; ++c) {
-                const double top = at(x0, y0, c) * (1 - fx) + at(x1, y0, c) * fx;
-                const double bottom = at(x0, y1, c) * (1 - fx) + at(x1, y1, c) * fx;
-                const double value = top * (1 - fy) + bottom * fy;
-                target.pixels[(std::size_t(row) * width + col) * channels + c] =
-                    std::uint8_t(std::lround(value));
-            }
-        }
-    }
-    return target;
-}
-
-PngImage halveImage(const PngImage& source) {
-    PngImage target;
-    target.width = std::max(1, source.width / 2);
-    target.height = std::max(1, source.height / 2);
-    target.channels = source.channels;
-    target.pixels.resize(std::size_t(target.width) * target.height * source.channels);
-
-    const int channels = source.channels;
-    for (int row = 0; row < target.height; ++row) {
-        const int y0 = std::min(row * 2, source.height - 1);
-        const int y1 = std::min(row * 2 + 1, source.height - 1);
-        for (int col = 0; col < target.width; ++col) {
-            const int x0 = std::min(col * 2, source.width - 1);
-            const int x1 = std::min(col * 2 + 1, source.width - 1);
-            for (int c = 0; c < channels; ++c) {
-                auto at = [&](int x, int y) {
-                    return unsigned(
-                        source.pixels[(std::size_t(y) * source.width + x) * channels + c]);
-                };
-                const unsigned sum = at(x0, y0) + at(x1, y0) + at(x0, y1) + at(x1, y1);
-                target.pixels[(std::size_t(row) * target.width + col) * channels + c] =
-                    std::uint8_t((sum + 2) / 4);
-            }
-        }
+    // Separable: each target texel is the vertical blend of two horizontally blended rows.
+    const std::vector<SampleTap> columns = sampleTaps(source.width, width);
+    const std::vector<SampleTap> rows = sampleTaps(source.height, height);
+    BlendedRows blended(source, columns);
+    const std::size_t rowValues = std::size_t(width) * source.channels;
+    std::uint8_t* out = target.pixels.data();
+    for (const SampleTap& tap : rows) {
+        const double* top = blended.row(tap.first);
+        const double* bottom = blended.row(tap.second);
+        blendVertically(top, bottom, tap.weight, out, rowValues);
+        out += rowValues;
     }
     return target;
 }

@@ -1,5 +1,5 @@
 // PNG decoding into 8-bit RGB or RGBA pixels, and the resampling that turns any picture into
-// power-of-two texture levels. Nothing here touches GL.
+// power-of-two textures. Nothing here touches GL.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,3 @@ int nextPowerOfTwo(int n);
 
 // Bilinear resampling to width by height, edges clamped.
 PngImage resampleImage(const PngImage& source, int width, int height);
-
-// The next mipmap level: each texel the average of a 2 by 2 block (a 1-texel side stays 1).
-PngImage halveImage(const PngImage& source);

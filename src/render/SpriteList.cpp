@@ -8,10 +8,11 @@
 
 namespace {
 
-// Uploads the picture and its whole mipmap chain into the bound texture. Sides are first brought
-// to powers of two (within the largest side the GL takes), so that the texture works on any GL
-// and the picture still fills the square.
-void uploadLevels(PngImage image) {
+// Uploads the picture into the bound texture. Sides are first brought to powers of two (within
+// the largest side the GL takes), so that the texture works on any GL and the picture still
+// fills the square. Only level 0 is uploaded: with GL_LINEAR minification no other level is ever
+// sampled, and a chain of them would cost a third more memory and most of the start-up.
+void uploadPicture(PngImage image) {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     const int width = std::min(nextPowerOfTwo(image.width), std::max(1, int(maxSide)));
@@ -25,14 +26,8 @@ void uploadLevels(PngImage image) {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
     // Rows are packed; an RGB row of one or two texels is not a multiple of 4 bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (int level = 0;; ++level) {
-        glTexImage2D(GL_TEXTURE_2D, level, GLint(format), image.width, image.height, 0, format,
-                     GL_UNSIGNED_BYTE, image.pixels.data());
-        if (image.width == 1 && image.height == 1) {
-            break;
-        }
-        image = halveImage(image);
-    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, format,
+                 GL_UNSIGNED_BYTE, image.pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
 }
 
@@ -70,7 +65,7 @@ unsigned loadPngTexture(const char* path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    uploadLevels(std::move(image));
+    uploadPicture(std::move(image));
     return texture;
 }
 

@@ -1,6 +1,7 @@
 // A child process for the benchmarks, started afresh for every reading so that nothing is warm:
 //   emberdash-probe startup          the game's start-up, phase by phase, to its first frame
-//   emberdash-probe memory FRAMES    resident memory after start-up and after FRAMES more frames
+//   emberdash-probe memory FRAMES    resident memory after start-up, once every screen has been
+//                                    drawn, and after FRAMES frames of play
 //   emberdash-probe baseline-memory  resident memory of a window that draws the baseline frame
 // It prints one line of numbers on standard output. Run it in the game's data folder.
 #include "BenchSupport.h"

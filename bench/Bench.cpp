@@ -35,7 +35,6 @@ constexpr int kFramesPerBatch = 50;
 constexpr int kLastTileIndex = 6 * TileField::kRows + 6;
 constexpr int kStartupRuns = 10;
 constexpr int kLongRunFrames = 7200; // two minutes of play at 60 frames a second
-constexpr int kTargetLoopFrames = 240;
 
 const char* probePath = EMBERDASH_PROBE;
 
@@ -113,13 +112,13 @@ void lastTileLeft() {
 
 // The pointer's loop for the fresh floor, worked out before the clock starts.
 struct TargetLoop {
-    float x[kTargetLoopFrames];
-    float y[kTargetLoopFrames];
+    float x[kFramesPerLoop];
+    float y[kFramesPerLoop];
     TargetLoop() {
-        for (int i = 0; i < kTargetLoopFrames; ++i) {
-            const double angle = 6.283185307179586 * i / kTargetLoopFrames;
-            x[i] = float(-12.0 + 27.0 * std::cos(angle));
-            y[i] = float(37.5 + 27.0 * std::sin(angle));
+        for (int i = 0; i < kFramesPerLoop; ++i) {
+            const WorldPoint point = pointOnLoop(i);
+            x[i] = float(point.x);
+            y[i] = float(point.y);
         }
     }
 };
@@ -133,8 +132,8 @@ void runUpdateBatches(benchmark::State& state, void (*setUp)(), bool steer) {
         state.ResumeTiming();
         for (int i = 0; i < kFramesPerBatch; ++i, ++frame) {
             if (steer) {
-                fire.setTargetX(loop.x[frame % kTargetLoopFrames]);
-                fire.setTargetY(loop.y[frame % kTargetLoopFrames]);
+                fire.setTargetX(loop.x[frame % kFramesPerLoop]);
+                fire.setTargetY(loop.y[frame % kFramesPerLoop]);
             }
             updateWorld(kFrameSeconds);
         }

@@ -20,12 +20,9 @@ constexpr const char* kWindowTitle = "Emberdash - Korvath, Velmora";
 constexpr int kWindowX = 100;
 constexpr int kWindowY = 100;
 
-// The loop the pointer follows: a circle over the middle of the floor, once every four seconds
-// of frames. The fire, capped at 14 units a second, cuts inside it and never rests.
 constexpr double kLoopCentreX = -12.0;
 constexpr double kLoopCentreY = 37.5;
 constexpr double kLoopRadius = 27.0;
-constexpr int kFramesPerLoop = 240;
 constexpr double kPi = 3.14159265358979323846;
 
 // The world point (x, y) as a window pixel, origin at the top left.
@@ -84,6 +81,12 @@ void drawBaselineFrame(unsigned texture) {
     glFinish();
 }
 
+WorldPoint pointOnLoop(int frame) {
+    const double angle = 2.0 * kPi * double(frame % kFramesPerLoop) / kFramesPerLoop;
+    return {kLoopCentreX + kLoopRadius * std::cos(angle),
+            kLoopCentreY + kLoopRadius * std::sin(angle)};
+}
+
 void LoopingPlayer::startRun() {
     fire.layOut();
     tileField.layOut();
@@ -100,9 +103,8 @@ void LoopingPlayer::step() {
         startRun();
         return;
     }
-    const double angle = 2.0 * kPi * double(frame_++ % kFramesPerLoop) / kFramesPerLoop;
-    InputState::instance().onDrag(pixelX(kLoopCentreX + kLoopRadius * std::cos(angle)),
-                                  pixelY(kLoopCentreY + kLoopRadius * std::sin(angle)));
+    const WorldPoint pointer = pointOnLoop(frame_++);
+    InputState::instance().onDrag(pixelX(pointer.x), pixelY(pointer.y));
 }
 
 void LoopingPlayer::letGo() {

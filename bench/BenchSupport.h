@@ -13,7 +13,16 @@ void pumpWindowEvents();
 // The reference frame: clear, one full-window square with the given texture, swap, finish.
 void drawBaselineFrame(unsigned texture);
 
-// Steers the fire around a loop through the real mouse handlers and starts a fresh run whenever
+// The loop the pointer follows, in world units: a circle over the middle of the floor, once every
+// kFramesPerLoop frames. The fire, capped at 14 units a second, cuts inside it and never rests.
+constexpr int kFramesPerLoop = 240;
+struct WorldPoint {
+    double x;
+    double y;
+};
+WorldPoint pointOnLoop(int frame);
+
+// Steers the fire around the loop through the real mouse handlers and starts a fresh run whenever
 // one ends, so that every frame it is asked for is a playing frame.
 class LoopingPlayer {
   public:

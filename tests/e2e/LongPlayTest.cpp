@@ -4,6 +4,8 @@
 #include "e2e/GameSession.h"
 #include "e2e/ScreenReading.h"
 
+#include <algorithm>
+
 TEST(E2eLongPlay, MemoryStaysFlatOverThousandsOfFrames) {
     GameSession game;
     ASSERT_TRUE(game.waitForWindow()) << game.errorOutput();
@@ -29,15 +31,24 @@ TEST(E2eLongPlay, MemoryStaysFlatOverThousandsOfFrames) {
     std::this_thread::sleep_for(std::chrono::seconds(5));
 
     // The final screen is a whole frame every 1/60 s: the display pass, the score's text, the
-    // swap. About 2400 more frames must leave the game's own memory where it was. Shared library
-    // code is left out: the kernel pages it in and out on its own, and it is no allocation.
+    // swap. Over about 2400 more frames the game's own memory must not keep growing. Shared
+    // library code is left out: the kernel pages it in and out on its own. The driver's buffers
+    // may rise once, to a new high-water mark when the machine is loaded and frames queue up; a
+    // leak rises all the time. So of two halves of 20 s, at least one must be flat (a leak of
+    // 200 bytes a frame shows in both), and the whole must stay within one such rise.
     const long settled = game.anonymousKilobytes();
     const long settledInAll = game.residentKilobytes();
-    std::this_thread::sleep_for(std::chrono::seconds(40));
+    std::this_thread::sleep_for(std::chrono::seconds(20));
+    const long midway = game.anonymousKilobytes();
+    std::this_thread::sleep_for(std::chrono::seconds(20));
     const long later = game.anonymousKilobytes();
     ASSERT_GT(settled, 0);
     EXPECT_EQ(game.exitStatus(), -1);
-    std::printf("own memory: %ld KiB settled, %ld KiB 40 s later (in all %ld KiB, then %ld KiB)\n",
-                settled, later, settledInAll, game.residentKilobytes());
-    EXPECT_LT(later - settled, 1024) << "the game grew by " << later - settled << " KiB";
+    std::printf("own memory: %ld KiB settled, %ld KiB 20 s later, %ld KiB 40 s later "
+                "(in all %ld KiB, then %ld KiB)\n",
+                settled, midway, later, settledInAll, game.residentKilobytes());
+    EXPECT_LT(std::min(midway - settled, later - midway), 256)
+        << "the game grew in both halves: by " << midway - settled << " KiB, then by "
+        << later - midway << " KiB";
+    EXPECT_LT(later - settled, 4096) << "the game grew by " << later - settled << " KiB";
 }

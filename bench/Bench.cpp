@@ -83,17 +83,10 @@ std::vector<double> numbersIn(const std::string& line) {
     return numbers;
 }
 
-void freshRun() {
-    fire.layOut();
-    tileField.layOut();
-    pickupManager.layOut();
-    gameState = GameState::Playing;
-}
-
 // Every tile but one has burnt through; the fire stands on that last tile with the fuel beside
 // it, so every update collects fuel and places its successors on the one tile left.
 void lastTileLeft() {
-    freshRun();
+    layOutFreshRun();
     for (std::size_t i = 0; i < tileField.tiles().size(); ++i) {
         if (int(i) != kLastTileIndex) {
             tileField.tiles()[i]->setState(TileState::Burnt);
@@ -142,7 +135,7 @@ void runUpdateBatches(benchmark::State& state, void (*setUp)(), bool steer) {
 }
 
 void updateFreshFloor(benchmark::State& state) {
-    runUpdateBatches(state, freshRun, true);
+    runUpdateBatches(state, layOutFreshRun, true);
 }
 
 void updateLastTileLeft(benchmark::State& state) {

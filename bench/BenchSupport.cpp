@@ -87,11 +87,15 @@ WorldPoint pointOnLoop(int frame) {
             kLoopCentreY + kLoopRadius * std::sin(angle)};
 }
 
-void LoopingPlayer::startRun() {
+void layOutFreshRun() {
     fire.layOut();
     tileField.layOut();
     pickupManager.layOut();
     gameState = GameState::Playing;
+}
+
+void LoopingPlayer::startRun() {
+    layOutFreshRun();
     frame_ = 0;
     ++runs_;
     InputState::instance().onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);

@@ -13,6 +13,9 @@ void pumpWindowEvents();
 // The reference frame: clear, one full-window square with the given texture, swap, finish.
 void drawBaselineFrame(unsigned texture);
 
+// A fresh floor, fresh pickups and the fire at its start, in play.
+void layOutFreshRun();
+
 // The loop the pointer follows, in world units: a circle over the middle of the floor, once every
 // kFramesPerLoop frames. The fire, capped at 14 units a second, cuts inside it and never rests.
 constexpr int kFramesPerLoop = 240;

@@ -16,22 +16,10 @@
 
 namespace {
 
-constexpr const char* kWindowTitle = "Emberdash - Korvath, Velmora";
-constexpr int kWindowX = 100;
-constexpr int kWindowY = 100;
-
 constexpr double kLoopCentreX = -12.0;
 constexpr double kLoopCentreY = 37.5;
 constexpr double kLoopRadius = 27.0;
 constexpr double kPi = 3.14159265358979323846;
-
-// The world point (x, y) as a window pixel, origin at the top left.
-int pixelX(double x) {
-    return int(std::lround((x + 50.0) / 100.0 * Camera::kWindowWidth));
-}
-int pixelY(double y) {
-    return int(std::lround((75.0 - y) / 75.0 * Camera::kWindowHeight));
-}
 
 long statusKiB(const std::string& status, const char* field) {
     const std::size_t at = status.find(field);
@@ -44,8 +32,8 @@ void openGameWindow(int& argc, char** argv) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(Camera::kWindowWidth, Camera::kWindowHeight);
-    glutCreateWindow(kWindowTitle);
-    glutPositionWindow(kWindowX, kWindowY);
+    glutCreateWindow(Camera::kWindowTitle);
+    glutPositionWindow(Camera::kWindowX, Camera::kWindowY);
     glutReshapeFunc([](int width, int height) { Camera::instance().reshape(width, height); });
     glutDisplayFunc([] {});
     pumpWindowEvents();
@@ -108,7 +96,8 @@ void LoopingPlayer::step() {
         return;
     }
     const WorldPoint pointer = pointOnLoop(frame_++);
-    InputState::instance().onDrag(pixelX(pointer.x), pixelY(pointer.y));
+    const WindowPixel pixel = Camera::pixelOf(pointer.x, pointer.y);
+    InputState::instance().onDrag(pixel.x, pixel.y);
 }
 
 void LoopingPlayer::letGo() {

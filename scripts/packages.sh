@@ -1,13 +1,15 @@
-# Debian packages, shared by the scripts: what builds and runs the game, and what the tests add.
+# Debian packages, shared by the scripts: what builds, runs and packages the game (cpack's
+# dependency scan needs dpkg-shlibdeps and file), and what the tests add.
 build_packages=(
     build-essential cmake pkg-config
     libgl-dev libglu1-mesa-dev freeglut3-dev libpng-dev zlib1g-dev libsdl2-mixer-dev
     libfreetype-dev libmp3lame-dev fonts-league-spartan
     libgl1-mesa-dri
+    dpkg-dev file
 )
 test_packages=(
     libgtest-dev xvfb xauth libx11-dev libxtst-dev
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream lintian
 )
 bench_packages=(
     libbenchmark-dev xvfb xauth

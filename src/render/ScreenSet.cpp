@@ -43,16 +43,10 @@ void ScreenSet::place(int list) const {
 }
 
 void ScreenSet::drawBackground() const {
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
+    beginSpriteBatch();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     place(backgroundList_);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
+    endSpriteBatch();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 

@@ -69,6 +69,20 @@ unsigned loadPngTexture(const char* path) {
     return texture;
 }
 
+void beginSpriteBatch() {
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+}
+
+void endSpriteBatch() {
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+}
+
 void buildOwnSpriteList(int& listId, const char* path) {
     int textureId = -1;
     buildSpriteList(listId, textureId, path);

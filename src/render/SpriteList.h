@@ -15,6 +15,11 @@ void buildOwnSpriteList(int& listId, const char* path);
 // the caller's colour and enables; the modelview matrix is left as it was.
 void drawSpriteList(int listId, float x, float y, float width, float height);
 
+// A batch of sprites with see-through parts: texturing, blending of the source over what is drawn,
+// and an alpha test that drops fully clear texels. endSpriteBatch turns all three off again.
+void beginSpriteBatch();
+void endSpriteBatch();
+
 // Decodes the PNG at path into a new texture and returns its name, or 0 on any failure.
 // The picture is upright on the sprite square and covers it whatever its sides.
 unsigned loadPngTexture(const char* path);

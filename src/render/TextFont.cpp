@@ -4,6 +4,7 @@
 #include "render/PngImage.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <ft2build.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
+#include FT_BITMAP_H
 
 namespace {
 
@@ -31,15 +33,89 @@ struct FreeTypeSession {
     }
 };
 
+// A glyph's coverage as 8-bit grey, rows of width bytes from the top. FreeType hands out 8-bit
+// grey for outlines, but a bitmap font (or a strike embedded in an outline font) gives 1, 2 or 4
+// bits a pixel with rows of pitch bytes, possibly stored bottom up; those are converted and their
+// levels stretched to 0..255. Returns false for a bitmap that cannot be read.
+bool readCoverage(FT_Library library, const FT_Bitmap& bitmap, GlyphImage& glyph) {
+    glyph.width = int(bitmap.width);
+    glyph.rows = int(bitmap.rows);
+    glyph.coverage.assign(std::size_t(glyph.width) * glyph.rows, 0);
+    if (glyph.coverage.empty()) {
+        return true;
+    }
+    FT_Bitmap grey;
+    FT_Bitmap_Init(&grey);
+    const bool converted = bitmap.pixel_mode != FT_PIXEL_MODE_GRAY;
+    if (converted && FT_Bitmap_Convert(library, &bitmap, &grey, 1)) {
+        FT_Bitmap_Done(library, &grey);
+        return false;
+    }
+    const FT_Bitmap& source = converted ? grey : bitmap;
+    const int levels = converted ? std::max(2, int(source.num_grays)) : 256;
+    const unsigned pitch = unsigned(source.pitch < 0 ? -source.pitch : source.pitch);
+    const bool ok = source.buffer && source.pixel_mode == FT_PIXEL_MODE_GRAY &&
+                    source.width == bitmap.width && source.rows == bitmap.rows &&
+                    pitch >= source.width;
+    for (unsigned row = 0; ok && row < source.rows; ++row) {
+        // A negative pitch means the buffer starts with the bottom row.
+        const unsigned stored = source.pitch < 0 ? source.rows - 1 - row : row;
+        const unsigned char* line = source.buffer + std::size_t(stored) * pitch;
+        for (unsigned col = 0; col < source.width; ++col) {
+            glyph.coverage[std::size_t(row) * source.width + col] =
+                std::uint8_t(std::min(255, line[col] * 255 / (levels - 1)));
+        }
+    }
+    FT_Bitmap_Done(library, &grey);
+    return ok;
+}
+
+// Renders the glyph of one character code, with no GL. A glyph that loads but cannot be turned
+// into a readable bitmap keeps its advance and is drawn as nothing.
+GlyphImage renderGlyph(FT_Library library, FT_Face face, unsigned char code) {
+    if (FT_Load_Glyph(face, FT_Get_Char_Index(face, code), FT_LOAD_DEFAULT)) {
+        throw std::runtime_error("FT_Load_Glyph failed");
+    }
+    FT_Glyph glyph = nullptr;
+    if (FT_Get_Glyph(face->glyph, &glyph)) {
+        throw std::runtime_error("FT_Get_Glyph failed");
+    }
+    GlyphImage image;
+    // The advance comes from the loaded glyph in the face's slot, not from the bitmap copy.
+    image.advance = int(face->glyph->advance.x >> 6);
+    if (FT_Glyph_To_Bitmap(&glyph, FT_RENDER_MODE_NORMAL, nullptr, 1) == 0 &&
+        glyph->format == FT_GLYPH_FORMAT_BITMAP) {
+        const auto bitmapGlyph = reinterpret_cast<FT_BitmapGlyph>(glyph);
+        if (readCoverage(library, bitmapGlyph->bitmap, image)) {
+            image.left = bitmapGlyph->left;
+            image.top = bitmapGlyph->top;
+        } else {
+            image = GlyphImage{0, 0, 0, 0, image.advance, {}};
+        }
+    }
+    FT_Done_Glyph(glyph);
+    return image;
+}
+
+std::vector<GlyphImage> renderGlyphs(FT_Library library, FT_Face face, unsigned height) {
+    const FT_F26Dot6 size = FT_F26Dot6(height) * 64;
+    FT_Set_Char_Size(face, size, size, kDotsPerInch, kDotsPerInch);
+    std::vector<GlyphImage> glyphs;
+    glyphs.reserve(TextFont::kGlyphCount);
+    for (int code = 0; code < TextFont::kGlyphCount; ++code) {
+        glyphs.push_back(renderGlyph(library, face, static_cast<unsigned char>(code)));
+    }
+    return glyphs;
+}
+
 // Uploads the coverage as luminance-alpha texels into a power-of-two texture, padded with 0.
-void uploadGlyphTexture(GLuint texture, const FT_Bitmap& bitmap, int width, int height) {
+void uploadGlyphTexture(GLuint texture, const GlyphImage& glyph, int width, int height) {
     std::vector<GLubyte> texels(std::size_t(2) * width * height, 0);
-    const int pitch = bitmap.pitch < 0 ? -bitmap.pitch : bitmap.pitch;
-    for (unsigned row = 0; row < bitmap.rows; ++row) {
-        for (unsigned col = 0; col < bitmap.width; ++col) {
-            const GLubyte v = bitmap.buffer[row * pitch + col];
-            texels[2 * (row * width + col)] = v;
-            texels[2 * (row * width + col) + 1] = v;
+    for (int row = 0; row < glyph.rows; ++row) {
+        for (int col = 0; col < glyph.width; ++col) {
+            const GLubyte v = glyph.coverage[std::size_t(row) * glyph.width + col];
+            texels[2 * (std::size_t(row) * width + col)] = v;
+            texels[2 * (std::size_t(row) * width + col) + 1] = v;
         }
     }
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -56,17 +132,16 @@ void uploadGlyphTexture(GLuint texture, const FT_Bitmap& bitmap, int width, int 
 
 // The glyph's quad, then the pen's move by its advance (outside the push, so that it carries on
 // to the next glyph of the line).
-void compileGlyphList(GLuint list, GLuint texture, const FT_BitmapGlyph glyph, int width,
-                      int height, int advance) {
-    const float rows = float(glyph->bitmap.rows);
-    const float columns = float(glyph->bitmap.width);
+void compileGlyphList(GLuint list, GLuint texture, const GlyphImage& glyph, int width, int height) {
+    const float rows = float(glyph.rows);
+    const float columns = float(glyph.width);
     const float su = columns / float(width);
     const float tv = rows / float(height);
     glNewList(list, GL_COMPILE);
     glBindTexture(GL_TEXTURE_2D, texture);
     glPushMatrix();
-    glTranslatef(float(glyph->left), 0.0f, 0.0f);
-    glTranslatef(0.0f, float(glyph->top) - rows, 0.0f);
+    glTranslatef(float(glyph.left), 0.0f, 0.0f);
+    glTranslatef(0.0f, float(glyph.top) - rows, 0.0f);
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 0.0f);
     glVertex2f(0.0f, rows);
@@ -78,28 +153,16 @@ void compileGlyphList(GLuint list, GLuint texture, const FT_BitmapGlyph glyph, i
     glVertex2f(columns, rows);
     glEnd();
     glPopMatrix();
-    glTranslatef(float(advance), 0.0f, 0.0f);
+    glTranslatef(float(glyph.advance), 0.0f, 0.0f);
     glEndList();
 }
 
-void buildGlyph(FT_Face face, unsigned char code, GLuint listBase,
+void buildGlyph(const GlyphImage& glyph, unsigned char code, GLuint listBase,
                 std::vector<unsigned>& textures) {
-    if (FT_Load_Glyph(face, FT_Get_Char_Index(face, code), FT_LOAD_DEFAULT)) {
-        throw std::runtime_error("FT_Load_Glyph failed");
-    }
-    FT_Glyph glyph = nullptr;
-    if (FT_Get_Glyph(face->glyph, &glyph)) {
-        throw std::runtime_error("FT_Get_Glyph failed");
-    }
-    FT_Glyph_To_Bitmap(&glyph, FT_RENDER_MODE_NORMAL, nullptr, 1);
-    const auto bitmapGlyph = reinterpret_cast<FT_BitmapGlyph>(glyph);
-    const int width = nextPowerOfTwo(int(bitmapGlyph->bitmap.width));
-    const int height = nextPowerOfTwo(int(bitmapGlyph->bitmap.rows));
-    uploadGlyphTexture(textures[code], bitmapGlyph->bitmap, width, height);
-    // The advance comes from the loaded glyph in the face's slot, not from the bitmap copy.
-    const int advance = int(face->glyph->advance.x >> 6);
-    compileGlyphList(listBase + code, textures[code], bitmapGlyph, width, height, advance);
-    FT_Done_Glyph(glyph);
+    const int width = nextPowerOfTwo(glyph.width);
+    const int height = nextPowerOfTwo(glyph.rows);
+    uploadGlyphTexture(textures[code], glyph, width, height);
+    compileGlyphList(listBase + code, textures[code], glyph, width, height);
 }
 
 } // namespace
@@ -110,7 +173,6 @@ TextFont& TextFont::instance() {
 }
 
 void TextFont::init(const char* fontPath, unsigned int height) {
-    std::vector<unsigned> textures(kGlyphCount);
     FreeTypeSession freetype;
     if (FT_Init_FreeType(&freetype.library)) {
         throw std::runtime_error("FT_Init_FreeType failed");
@@ -119,17 +181,30 @@ void TextFont::init(const char* fontPath, unsigned int height) {
         throw std::runtime_error(
             "FT_New_Face failed (there is probably a problem with your font file)");
     }
-    const FT_F26Dot6 size = FT_F26Dot6(height) * 64;
-    FT_Set_Char_Size(freetype.face, size, size, kDotsPerInch, kDotsPerInch);
+    const std::vector<GlyphImage> glyphs = renderGlyphs(freetype.library, freetype.face, height);
 
+    std::vector<unsigned> textures(kGlyphCount);
     const GLuint listBase = glGenLists(kGlyphCount);
     glGenTextures(kGlyphCount, textures.data());
     for (int code = 0; code < kGlyphCount; ++code) {
-        buildGlyph(freetype.face, static_cast<unsigned char>(code), listBase, textures);
+        buildGlyph(glyphs[std::size_t(code)], static_cast<unsigned char>(code), listBase, textures);
     }
     height_ = float(height);
     listBase_ = listBase;
     textures_ = std::move(textures);
+}
+
+std::vector<GlyphImage> renderFontGlyphs(const std::uint8_t* data, std::size_t size,
+                                         unsigned height) {
+    FreeTypeSession freetype;
+    if (FT_Init_FreeType(&freetype.library)) {
+        throw std::runtime_error("FT_Init_FreeType failed");
+    }
+    if (FT_New_Memory_Face(freetype.library, data, FT_Long(size), 0, &freetype.face)) {
+        throw std::runtime_error(
+            "FT_New_Face failed (there is probably a problem with your font file)");
+    }
+    return renderGlyphs(freetype.library, freetype.face, height);
 }
 
 std::vector<std::string> splitTextLines(const char* text) {

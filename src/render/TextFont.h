@@ -2,8 +2,21 @@
 // start-up, and print, which formats text and draws it line by line in world space.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// One glyph as FreeType renders it: coverage bytes from 0 to 255, rows of width bytes from the
+// top; left and top place the picture against the pen, advance moves the pen on afterwards.
+struct GlyphImage {
+    int width = 0;
+    int rows = 0;
+    int left = 0;
+    int top = 0;
+    int advance = 0;
+    std::vector<std::uint8_t> coverage;
+};
 
 class TextFont {
   public:
@@ -30,6 +43,11 @@ class TextFont {
     std::vector<unsigned> textures_;
     unsigned listBase_ = 0;
 };
+
+// The 128 glyphs that init builds, rendered without GL from a font held in memory. Throws like
+// init.
+std::vector<GlyphImage> renderFontGlyphs(const std::uint8_t* data, std::size_t size,
+                                         unsigned height);
 
 // The lines print draws for an already formatted text: split at each newline (one more line
 // than there are newlines), with bytes above 127, which have no glyph, left out.

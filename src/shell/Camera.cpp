@@ -15,6 +15,11 @@ constexpr double kFarPlane = 200.0;
 
 } // namespace
 
+WindowPixel Camera::pixelOf(double x, double y) {
+    return {int(std::floor((x + 50.0) / kUnitsPerPixel)),
+            int(std::floor((75.0 - y) / kUnitsPerPixel))};
+}
+
 Camera& Camera::instance() {
     static Camera* camera = new Camera();
     return *camera;

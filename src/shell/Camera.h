@@ -2,10 +2,25 @@
 // y in [0, 75] of the plane z = 0.
 #pragma once
 
+// A pixel of the window, counted as the window system counts: column from the left, row from
+// the top.
+struct WindowPixel {
+    int x, y;
+};
+
 class Camera {
   public:
+    static constexpr const char* kWindowTitle = "Emberdash - Korvath, Velmora";
     static constexpr int kWindowWidth = 1024;
     static constexpr int kWindowHeight = 768;
+    // Where the window is placed on the screen.
+    static constexpr int kWindowX = 100;
+    static constexpr int kWindowY = 100;
+    // The view is 100 units wide: 0.09765625 units a pixel.
+    static constexpr double kUnitsPerPixel = 100.0 / kWindowWidth;
+
+    // The window pixel whose area holds the world point (x, y) of the plane z = 0.
+    static WindowPixel pixelOf(double x, double y);
 
     static Camera& instance();
 

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr const char* kWindowTitle = "Emberdash - Korvath, Velmora";
-constexpr int kWindowX = 100;
-constexpr int kWindowY = 100;
 // While waiting for the next frame, sleep in short slices so that input is still handled.
 constexpr auto kIdleSlice = std::chrono::milliseconds(1);
 
@@ -56,8 +53,8 @@ int main(int argc, char** argv) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(Camera::kWindowWidth, Camera::kWindowHeight);
-    glutCreateWindow(kWindowTitle);
-    glutPositionWindow(kWindowX, kWindowY);
+    glutCreateWindow(Camera::kWindowTitle);
+    glutPositionWindow(Camera::kWindowX, Camera::kWindowY);
 
     glutReshapeFunc(onReshape);
     glutDisplayFunc(onDisplay);

@@ -116,11 +116,7 @@ void Fire::clampToFloor() {
 }
 
 void Fire::draw() const {
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
+    beginSpriteBatch();
 
     const float side = 2.0f * size_;
     for (int row = 0; row < kColumnLayers; ++row) {
@@ -130,7 +126,5 @@ void Fire::draw() const {
     drawSprite(baseList_, x_, y_, side, kBaseTint);
     drawSprite(coreList_, x_, y_, side, kCoreTint);
 
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
+    endSpriteBatch();
 }

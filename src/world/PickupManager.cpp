@@ -162,15 +162,9 @@ void PickupManager::runRelocateClock(float seconds) {
 }
 
 void PickupManager::draw() const {
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
+    beginSpriteBatch();
     for (const auto& pickup : pickups_) {
         pickup->draw();
     }
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
+    endSpriteBatch();
 }

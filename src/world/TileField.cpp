@@ -126,15 +126,9 @@ void TileField::coolAll() {
 }
 
 void TileField::draw() const {
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
+    beginSpriteBatch();
     for (const auto& tile : tiles_) {
         tile->draw(tileLists_);
     }
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
+    endSpriteBatch();
 }

@@ -151,3 +151,27 @@ TEST(DataGenerator, TwoRunsWriteIdenticalBytes) {
     }
     EXPECT_EQ(compared, 17);
 }
+
+TEST(DataGenerator, AWriteThatFailsLeavesNoPartFileAndFailsTheRun) {
+    // A file size limit stands in for a full disk: first a picture cannot be written whole, then
+    // only the music. Whatever was written must be whole, and the run must say it failed.
+    for (const int limitKilobytes : {100, 300}) {
+        ScratchDir dir;
+        const std::string command = "sh -c 'trap \"\" XFSZ; ulimit -f " +
+                                    std::to_string(limitKilobytes * 2) + "; exec \"$0\" \"$@\"' '" +
+                                    EMBERDASH_DATAGEN + "' out '" + EMBERDASH_DISPLAY_FONT + "' '" +
+                                    EMBERDASH_BODY_FONT + "' 2>error.txt";
+        EXPECT_NE(std::system(command.c_str()), 0) << "limit " << limitKilobytes << " KiB";
+        EXPECT_NE(bytesOf("error.txt").find("cannot "), std::string::npos) << bytesOf("error.txt");
+        int whole = 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator("out")) {
+            if (entry.is_regular_file()) {
+                const auto relative = std::filesystem::relative(entry.path(), "out");
+                EXPECT_EQ(bytesOf(entry.path()), bytesOf(kData / relative)) << relative;
+                ++whole;
+            }
+        }
+        EXPECT_FALSE(std::filesystem::exists("out/audio/backgroundmusic.mp3"));
+        EXPECT_LT(whole, 17);
+    }
+}

@@ -2,6 +2,7 @@
 #include "e2e/GameSession.h"
 
 #include "render/PngImage.h"
+#include "shell/Camera.h"
 #include "support/TestPng.h"
 
 #include <X11/Xutil.h>
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr const char* kTitle = "Emberdash - Korvath, Velmora";
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
@@ -42,7 +42,7 @@ Window findByTitle(Display* display, Window parent) {
     for (unsigned i = 0; i < count && !found; ++i) {
         char* name = nullptr;
         if (XFetchName(display, children[i], &name) && name) {
-            if (std::string(name) == kTitle) {
+            if (std::string(name) == Camera::kWindowTitle) {
                 found = children[i];
             }
             XFree(name);
@@ -123,10 +123,10 @@ PrivateXServer::~PrivateXServer() {
 }
 
 int pixelX(double worldX) {
-    return int(std::floor((worldX + 50.0) * 10.24));
+    return Camera::pixelOf(worldX, 0.0).x;
 }
 int pixelY(double worldY) {
-    return int(std::floor((75.0 - worldY) * 10.24));
+    return Camera::pixelOf(0.0, worldY).y;
 }
 
 const Rgb& Screenshot::at(int x, int y) const {

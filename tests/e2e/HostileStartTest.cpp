@@ -1,5 +1,6 @@
 // The real game started with each damaged file of the corpus in place, under a memory limit: a
-// broken picture or sound leaves the game playing, a broken font ends start-up with its message.
+// broken picture or sound leaves the game playing, a broken font ends start-up with its message,
+// and a bitmap font plays.
 #include <gtest/gtest.h>
 
 #include "e2e/GameSession.h"
@@ -64,11 +65,15 @@ TEST(E2eHostileData, BrokenPicturesAndSoundsLeaveTheGamePlaying) {
     std::printf("started the game with %d broken data files\n", tried);
 }
 
-TEST(E2eHostileData, BrokenFontsEndStartUpWithTheMessage) {
+TEST(E2eHostileData, BrokenFontsEndStartUpWithTheMessageAndBitmapFontsPlay) {
     for (const HostileFile& file : hostileFonts()) {
         ScratchDir dir;
         copyGameData(dir.path());
         dir.writeFile("fonts/rabiohead.ttf", file.bytes);
+        if (file.usable) {
+            EXPECT_TRUE(playsOn(dir)) << "font: " << file.name;
+            continue;
+        }
         GameSession game(limitedIn(dir));
         ASSERT_TRUE(eventually([&] { return game.exitStatus() >= 0; })) << file.name;
         EXPECT_EQ(game.exitStatus(), 1) << file.name;

@@ -15,6 +15,7 @@ TEST(GameController, StartsOnTheTitleAndKeepsTheModelviewBalancedInEveryState) {
     writeSolidPng("images/fireback.png", 8, 8, {255, 255, 255, 255});
     dir.copyGameData("fonts/rabiohead.ttf");
     GameController& controller = GameController::instance();
+    gameState = GameState::GameOver;
     controller.init();
     EXPECT_EQ(gameState, GameState::Title);
     // The clear colour is white and depth testing is on.

@@ -6,6 +6,7 @@
 #include "support/GlContext.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <array>
 #include <ft2build.h>
 #include <string>
@@ -76,6 +77,20 @@ std::vector<int> litRows() {
         }
     }
     return rows;
+}
+
+// The rightmost window column with any pixel brighter than the background, or -1.
+int rightmostInk() {
+    std::vector<GLubyte> pixels(1024 * 768 * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 1024, 768, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int rightmost = -1;
+    for (std::size_t i = 0; i < pixels.size(); i += 4) {
+        if (pixels[i] > 128) {
+            rightmost = std::max(rightmost, int(i / 4 % 1024));
+        }
+    }
+    return rightmost;
 }
 
 void useWindowPixels() {
@@ -207,6 +222,12 @@ TEST(TextFont, EmptyTextOverlongTextAndHighBytesDrawSafely) {
     print(font, "%s", std::string(2000, 'x').c_str());
     print(font, "\xc3\xa9\xff");
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    // A doubled percent sign draws one percent sign after the digits.
+    clearTo(0, 0, 0);
+    print(font, "100");
+    const int digitsEnd = rightmostInk();
+    ASSERT_GT(digitsEnd, 10);
+    clearTo(0, 0, 0);
     print(font, "100%%");
-    EXPECT_FALSE(litRows().empty());
+    EXPECT_GT(rightmostInk(), digitsEnd + 20);
 }

@@ -45,8 +45,9 @@ Rgba readPixel(int x, int y) {
 }
 
 PixelPos worldToPixel(double x, double y) {
-    const double unitsPerPixel = 100.0 / Camera::kWindowWidth;
-    return {int(std::floor((x + 50.0) / unitsPerPixel)), int(std::floor(y / unitsPerPixel))};
+    // Read-back counts rows from the bottom.
+    const WindowPixel pixel = Camera::pixelOf(x, y);
+    return {pixel.x, Camera::kWindowHeight - 1 - pixel.y};
 }
 
 std::array<float, 16> modelviewMatrix() {

@@ -6,6 +6,7 @@
 #include "support/TestWav.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <zlib.h>
@@ -43,6 +44,38 @@ std::string picture(int width, int height, PngOptions options) {
         };
     writePng("p.png", width, height, pixel, options);
     return fileBytes("p.png");
+}
+
+// A BDF bitmap font whose printable glyphs are solid blocks wider than a byte (the space blank),
+// at bitsPerPixel (1 for a plain bitmap font; 2, 4 or 8 for grey levels). FreeType opens it by
+// its contents whatever the file is called.
+std::string bitmapFont(int bitsPerPixel) {
+    constexpr int kWidth = 21, kRows = 16;
+    const int rowBytes = (kWidth * bitsPerPixel + 7) / 8;
+    std::string font = "STARTFONT 2.1\nFONT -emberdash-block-medium-r-normal--16-160-75-75-c-210-"
+                       "iso10646-1\nSIZE 16 75 75 " +
+                       std::to_string(bitsPerPixel) +
+                       "\nFONTBOUNDINGBOX 21 16 0 -4\nSTARTPROPERTIES 2\nFONT_ASCENT 12\n"
+                       "FONT_DESCENT 4\nENDPROPERTIES\nCHARS 95\n";
+    for (int encoding = ' '; encoding <= '~'; ++encoding) {
+        font += "STARTCHAR c" + std::to_string(encoding) + "\nENCODING " +
+                std::to_string(encoding) +
+                "\nSWIDTH 1000 0\nDWIDTH 23 0\nBBX 21 16 0 -4\n"
+                "BITMAP\n";
+        for (int row = 0; row < kRows; ++row) {
+            // Every pixel fully on: the top bits of each row, padded with zeros to whole bytes.
+            int bitsLeft = kWidth * bitsPerPixel;
+            for (int b = 0; b < rowBytes; ++b, bitsLeft -= 8) {
+                const int on = bitsLeft >= 8 ? 0xff : (0xff << (8 - bitsLeft)) & 0xff;
+                char hex[3];
+                std::snprintf(hex, sizeof hex, "%02X", encoding == ' ' ? 0 : on);
+                font += hex;
+            }
+            font += "\n";
+        }
+        font += "ENDCHAR\n";
+    }
+    return font + "ENDFONT\n";
 }
 
 } // namespace
@@ -106,5 +139,7 @@ std::vector<HostileFile> hostileFonts() {
         {"a picture", picture(16, 16, {PngKind::Rgba}), false},
         {"text", std::string(4000, 'f'), false},
         {"a TrueType tag and nothing more", std::string("\x00\x01\x00\x00\x00\x0c", 6), false},
+        {"a 1-bit bitmap font", bitmapFont(1), true},
+        {"a 2-bit grey bitmap font", bitmapFont(2), true},
     };
 }

@@ -16,5 +16,5 @@ struct HostileFile {
 std::vector<HostileFile> hostilePictures();
 // WAV effects and MP3 music that are truncated, empty or not audio at all.
 std::vector<HostileFile> hostileSounds();
-// Font files that are not fonts, or not whole.
+// Font files that are not fonts, or not whole; and bitmap fonts, which are fonts all the same.
 std::vector<HostileFile> hostileFonts();

@@ -1,6 +1,8 @@
 // Canvas painting, compositing and PNG output.
 #include "Canvas.h"
 
+#include "OutputFile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -85,18 +87,15 @@ void Canvas::savePng(const std::string& path, bool withAlpha) const {
             bytes[i * channels + k] = png_byte(std::lround(clamp01(values[k]) * 255.0f));
         }
     }
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        throw std::runtime_error("cannot write " + path);
-    }
+    OutputFile file(path);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
+    // libpng reports a failed write by jumping here; the file's destructor then removes it.
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
         throw std::runtime_error("cannot encode " + path);
     }
-    png_init_io(png, file);
+    png_init_io(png, file.stream());
     png_set_IHDR(png, info, png_uint_32(width_), png_uint_32(height_), 8,
                  withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -107,5 +106,5 @@ void Canvas::savePng(const std::string& path, bool withAlpha) const {
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    std::fclose(file);
+    file.close();
 }

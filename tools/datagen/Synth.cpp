@@ -1,6 +1,8 @@
 // Synthesis primitives and audio file writers.
 #include "Synth.h"
 
+#include "OutputFile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -100,37 +102,36 @@ std::int16_t toPcm(float v) {
     return std::int16_t(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f));
 }
 
-void put(FILE* file, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        std::fputc(int((value >> (8 * i)) & 0xff), file);
+// Appends value as little-endian bytes.
+void put(std::string& bytes, std::uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) {
+        bytes.push_back(char((value >> (8 * i)) & 0xff));
     }
 }
 
 } // namespace
 
 void writeWav(const std::string& path, const Sound& sound) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        throw std::runtime_error("cannot write " + path);
-    }
     const std::uint32_t dataBytes = std::uint32_t(sound.samples.size() * 2);
     const std::uint32_t channels = std::uint32_t(sound.channels);
-    std::fputs("RIFF", file);
-    put(file, 36 + dataBytes, 4);
-    std::fputs("WAVEfmt ", file);
-    put(file, 16, 4);
-    put(file, 1, 2); // PCM
-    put(file, channels, 2);
-    put(file, kSampleRate, 4);
-    put(file, kSampleRate * channels * 2, 4);
-    put(file, channels * 2, 2);
-    put(file, 16, 2);
-    std::fputs("data", file);
-    put(file, dataBytes, 4);
+    std::string bytes = "RIFF";
+    put(bytes, 36 + dataBytes, 4);
+    bytes += "WAVEfmt ";
+    put(bytes, 16, 4);
+    put(bytes, 1, 2); // PCM
+    put(bytes, channels, 2);
+    put(bytes, kSampleRate, 4);
+    put(bytes, kSampleRate * channels * 2, 4);
+    put(bytes, channels * 2, 2);
+    put(bytes, 16, 2);
+    bytes += "data";
+    put(bytes, dataBytes, 4);
     for (float s : sound.samples) {
-        put(file, std::uint16_t(toPcm(s)), 2);
+        put(bytes, std::uint16_t(toPcm(s)), 2);
     }
-    std::fclose(file);
+    OutputFile file(path);
+    file.write(bytes.data(), bytes.size());
+    file.close();
 }
 
 void writeMp3(const std::string& path, const Sound& sound, int kilobitsPerSecond) {
@@ -153,7 +154,9 @@ void writeMp3(const std::string& path, const Sound& sound, int kilobitsPerSecond
     std::vector<unsigned char> out(std::size_t(1.25 * sound.frames + 7200) + 16384);
     const int encoded = lame_encode_buffer_interleaved(lame, pcm.data(), int(sound.frames),
                                                        out.data(), int(out.size()));
-    const int flushed = lame_encode_flush(lame, out.data() + encoded, int(out.size()) - encoded);
+    // A negative count is an error code, never an offset into the buffer.
+    const int flushed =
+        encoded < 0 ? -1 : lame_encode_flush(lame, out.data() + encoded, int(out.size()) - encoded);
     if (encoded < 0 || flushed < 0) {
         lame_close(lame);
         throw std::runtime_error("cannot encode " + path);
@@ -165,10 +168,7 @@ void writeMp3(const std::string& path, const Sound& sound, int kilobitsPerSecond
     std::copy(tag, tag + std::min(tagBytes, out.size()), out.begin());
     lame_close(lame);
 
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        throw std::runtime_error("cannot write " + path);
-    }
-    std::fwrite(out.data(), 1, out.size(), file);
-    std::fclose(file);
+    OutputFile file(path);
+    file.write(out.data(), out.size());
+    file.close();
 }

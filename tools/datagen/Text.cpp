@@ -14,14 +14,25 @@ struct Typeface::Handles {
 Typeface::Typeface(const std::string& path) : handles_(new Handles) {
     if (FT_Init_FreeType(&handles_->library) ||
         FT_New_Face(handles_->library, path.c_str(), 0, &handles_->face)) {
+        // The destructor does not run for a constructor that throws: let go of what was opened.
+        release();
         throw std::runtime_error("cannot open the typeface " + path);
     }
 }
 
 Typeface::~Typeface() {
-    FT_Done_Face(handles_->face);
-    FT_Done_FreeType(handles_->library);
+    release();
+}
+
+void Typeface::release() {
+    if (handles_->face) {
+        FT_Done_Face(handles_->face);
+    }
+    if (handles_->library) {
+        FT_Done_FreeType(handles_->library);
+    }
     delete handles_;
+    handles_ = nullptr;
 }
 
 Mask Typeface::render(const std::string& text, int pixelHeight, int margin) const {

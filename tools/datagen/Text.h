@@ -30,6 +30,7 @@ class Typeface {
 
   private:
     struct Handles;
+    void release();
     Handles* handles_;
 };
 

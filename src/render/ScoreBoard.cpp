@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr const char* kFontPath = "./fonts/rabiohead.ttf";
 constexpr unsigned kFontHeight = 46;
 
 // Positions in world units; the text is scaled from glyph pixels.

@@ -4,6 +4,9 @@
 
 class ScoreBoard {
   public:
+    // The game's one font, which start-up cannot do without.
+    static constexpr const char* kFontPath = "./fonts/rabiohead.ttf";
+
     static ScoreBoard& instance();
 
     // Loads the font; throws std::runtime_error when it cannot be built.

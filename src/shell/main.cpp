@@ -1,5 +1,7 @@
-// Entry point: opens the window, registers the callbacks and hands over to GLUT's main loop.
+// Entry point: reads the command line, finds the data, opens the window, registers the callbacks
+// and hands over to GLUT's main loop.
 #include "shell/Camera.h"
+#include "shell/DataFolder.h"
 #include "shell/FramePacer.h"
 #include "shell/GameController.h"
 #include "shell/InputState.h"
@@ -7,13 +9,47 @@
 #include <GL/glut.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace {
 
 // While waiting for the next frame, sleep in short slices so that input is still handled.
 constexpr auto kIdleSlice = std::chrono::milliseconds(1);
+
+constexpr const char* kUsage =
+    "Usage: emberdash [--help] [--version] [X options such as -display NAME]\n"
+    "\n"
+    "Emberdash: steer a fire across a floor whose tiles heat under it and burn away.\n"
+    "Click twice to start; hold the left button and move the mouse to steer. Keep off the\n"
+    "holes, touch the amber fuel for points and the icy arrows to cool the floor.\n"
+    "\n"
+    "Environment:\n"
+    "  EMBERDASH_DATA   folder that holds images/, fonts/ and audio/, tried first\n"
+    "  SDL_AUDIODRIVER  sound driver, such as pulseaudio or alsa; dummy plays silently\n"
+    "  DISPLAY          the X display to open the window on\n";
+
+enum class Request { Play, Help, Version, Unknown };
+
+// The game's own options start with two dashes; GLUT's (-display, -geometry...) with one, and
+// those are left for glutInit.
+Request readCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            return Request::Help;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            return Request::Version;
+        }
+        if (std::strncmp(argv[i], "--", 2) == 0) {
+            std::fprintf(stderr, "emberdash: unknown option %s\n", argv[i]);
+            return Request::Unknown;
+        }
+    }
+    return Request::Play;
+}
 
 FramePacer pacer;
 
@@ -50,6 +86,25 @@ void ignoreKey(Key, int, int) {}
 } // namespace
 
 int main(int argc, char** argv) {
+    switch (readCommandLine(argc, argv)) {
+    case Request::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case Request::Version:
+        std::printf("emberdash %s\n", EMBERDASH_VERSION);
+        return 0;
+    case Request::Unknown:
+        std::fputs(kUsage, stderr);
+        return 2;
+    case Request::Play:
+        break;
+    }
+    std::string missing;
+    if (!enterDataFolder(missing)) {
+        std::fprintf(stderr, "emberdash: %s\n", missing.c_str());
+        return 1;
+    }
+
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(Camera::kWindowWidth, Camera::kWindowHeight);

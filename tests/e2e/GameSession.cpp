@@ -192,6 +192,11 @@ GameSession::GameSession(const Options& options) {
         }
         setenv("DISPLAY", server_.name().c_str(), 1);
         setenv("SDL_AUDIODRIVER", options.audioDriver.c_str(), 1);
+        if (options.dataVariable.empty()) {
+            unsetenv("EMBERDASH_DATA");
+        } else {
+            setenv("EMBERDASH_DATA", options.dataVariable.c_str(), 1);
+        }
         if (options.memoryLimitBytes > 0) {
             const rlimit limit{options.memoryLimitBytes, options.memoryLimitBytes};
             setrlimit(RLIMIT_AS, &limit);

@@ -56,7 +56,8 @@ class GameSession {
     struct Options {
         std::filesystem::path dataDir = EMBERDASH_DATA_DIR; // where the game starts
         std::string audioDriver = "dummy";
-        std::filesystem::path executable = EMBERDASH_EXECUTABLE; // or a launcher
+        std::filesystem::path executable = EMBERDASH_EXECUTABLE; // or an installed one
+        std::string dataVariable;         // EMBERDASH_DATA for the game; left unset when empty
         std::size_t memoryLimitBytes = 0; // address space the game may take; 0 for no limit
     };
 

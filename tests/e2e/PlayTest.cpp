@@ -183,18 +183,3 @@ TEST(E2eDegraded, MissingOrCorruptPicturesAreLeftBlank) {
     EXPECT_EQ(a.r + a.g + a.b, b.r + b.g + b.b);
     EXPECT_EQ(game.exitStatus(), -1);
 }
-
-TEST(E2eDegraded, AMissingFontEndsStartUpWithItsMessage) {
-    ScratchDir dir;
-    copyGameData(dir.path());
-    std::filesystem::remove(dir.path() / "fonts" / "rabiohead.ttf");
-    GameSession::Options options;
-    options.dataDir = dir.path();
-    GameSession game(options);
-    ASSERT_TRUE(eventually([&] { return game.exitStatus() >= 0; }));
-    EXPECT_EQ(game.exitStatus(), 1);
-    EXPECT_NE(game.errorOutput().find("emberdash: FT_New_Face failed (there is probably a problem "
-                                      "with your font file)\n"),
-              std::string::npos)
-        << game.errorOutput();
-}

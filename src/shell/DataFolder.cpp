@@ -1,0 +1,67 @@
+// The search for the data folder.
+#include "shell/DataFolder.h"
+
+#include "render/ScoreBoard.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+// A folder holds the data when it holds the font: without it start-up cannot go on, while a
+// missing picture or sound only leaves that thing blank or silent.
+const std::filesystem::path kMarker = std::filesystem::path(ScoreBoard::kFontPath).relative_path();
+
+struct DataFolder {
+    std::filesystem::path path;
+    const char* role; // how the folder came to be tried, for the message when none holds the data
+};
+
+bool holdsData(const std::filesystem::path& folder) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(folder / kMarker, error);
+}
+
+std::vector<DataFolder> dataFolderCandidates(const char* fromEnvironment,
+                                             const std::filesystem::path& executable) {
+    std::vector<DataFolder> candidates;
+    if (fromEnvironment && *fromEnvironment) {
+        candidates.push_back({fromEnvironment, "EMBERDASH_DATA"});
+    }
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    candidates.push_back({error ? std::filesystem::path(".") : current, "the current folder"});
+    if (!executable.empty()) {
+        const std::filesystem::path beside = executable.parent_path();
+        candidates.push_back({beside, "beside the game"});
+        candidates.push_back(
+            {(beside / EMBERDASH_GAME_TO_DATA).lexically_normal(), "the installed data"});
+    }
+    return candidates;
+}
+
+} // namespace
+
+bool enterDataFolder(std::string& message) {
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::vector<DataFolder> candidates =
+        dataFolderCandidates(std::getenv("EMBERDASH_DATA"), error ? "" : executable);
+    for (const DataFolder& folder : candidates) {
+        if (holdsData(folder.path)) {
+            std::filesystem::current_path(folder.path, error);
+            if (!error) {
+                return true;
+            }
+        }
+    }
+    message = std::string("cannot find ") + ScoreBoard::kFontPath + " in";
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        message +=
+            (i == 0 ? " " : ", ") + candidates[i].path.string() + " (" + candidates[i].role + ")";
+    }
+    message += "; set EMBERDASH_DATA to the folder that holds images/, fonts/ and audio/";
+    return false;
+}

@@ -36,6 +36,10 @@ ScoreBoard& ScoreBoard::instance() {
     return *board;
 }
 
+void ScoreBoard::prepareFont() {
+    TextFont::instance().prepare(kFontPath, kFontHeight);
+}
+
 void ScoreBoard::init() {
     TextFont::instance().init(kFontPath, kFontHeight);
 }

@@ -9,6 +9,8 @@ class ScoreBoard {
 
     static ScoreBoard& instance();
 
+    // Starts rendering the font's glyphs ahead of init, on a worker thread; needs no GL.
+    static void prepareFont();
     // Loads the font; throws std::runtime_error when it cannot be built.
     void init();
     void add(int points) { score_ += points; }

@@ -12,18 +12,9 @@ ScreenSet& ScreenSet::instance() {
 }
 
 void ScreenSet::load() {
-    struct Picture {
-        int& list;
-        const char* path;
-    };
-    const Picture pictures[] = {
-        {backgroundList_, "./images/background.png"},
-        {titleList_, "./images/titlescreen.png"},
-        {instructionsList_, "./images/instructions.png"},
-        {gameOverList_, "./images/gameover.png"},
-    };
-    for (const Picture& picture : pictures) {
-        buildOwnSpriteList(picture.list, picture.path);
+    int* lists[] = {&backgroundList_, &titleList_, &instructionsList_, &gameOverList_};
+    for (int i = 0; i < 4; ++i) {
+        buildOwnSpriteList(*lists[i], kPicturePaths[i]);
     }
 }
 

@@ -4,6 +4,11 @@
 
 class ScreenSet {
   public:
+    // The pictures load builds, in its order: background, title, instructions, game over.
+    static constexpr const char* kPicturePaths[4] = {
+        "./images/background.png", "./images/titlescreen.png", "./images/instructions.png",
+        "./images/gameover.png"};
+
     static ScreenSet& instance();
 
     // Builds the four sprite lists (needs a GL context).

@@ -1,6 +1,7 @@
 // Sprite lists and PNG textures.
 #include "render/SpriteList.h"
 
+#include "render/PicturePreloader.h"
 #include "render/PngImage.h"
 
 #include <GL/gl.h>
@@ -10,8 +11,9 @@ namespace {
 
 // Uploads the picture into the bound texture. Sides are first brought to powers of two (within
 // the largest side the GL takes), so that the texture works on any GL and the picture still
-// fills the square. Only level 0 is uploaded: with GL_LINEAR minification no other level is ever
-// sampled, and a chain of them would cost a third more memory and most of the start-up.
+// fills the square; a preloaded picture comes with them already. Only level 0 is uploaded: with
+// GL_LINEAR minification no other level is ever sampled, and a chain of them would cost a third
+// more memory and most of the start-up.
 void uploadPicture(PngImage image) {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
@@ -55,7 +57,11 @@ void compileSquare(GLuint list, int textureId) {
 
 unsigned loadPngTexture(const char* path) {
     PngImage image;
-    if (!decodePngFile(path, image)) {
+    bool decoded = false;
+    if (!PicturePreloader::instance().take(path, decoded, image)) {
+        decoded = decodePngFile(path, image);
+    }
+    if (!decoded) {
         return 0;
     }
     GLuint texture = 0;

@@ -172,16 +172,43 @@ TextFont& TextFont::instance() {
     return *font;
 }
 
-void TextFont::init(const char* fontPath, unsigned int height) {
+namespace {
+
+// The 128 glyphs of the face in the file at path: FreeType alone, so any thread may do it.
+std::vector<GlyphImage> renderFontFile(const std::string& path, unsigned height) {
     FreeTypeSession freetype;
     if (FT_Init_FreeType(&freetype.library)) {
         throw std::runtime_error("FT_Init_FreeType failed");
     }
-    if (FT_New_Face(freetype.library, fontPath, 0, &freetype.face)) {
+    if (FT_New_Face(freetype.library, path.c_str(), 0, &freetype.face)) {
         throw std::runtime_error(
             "FT_New_Face failed (there is probably a problem with your font file)");
     }
-    const std::vector<GlyphImage> glyphs = renderGlyphs(freetype.library, freetype.face, height);
+    return renderGlyphs(freetype.library, freetype.face, height);
+}
+
+} // namespace
+
+void TextFont::prepare(const char* fontPath, unsigned int height) {
+    preparedPath_ = fontPath;
+    preparedHeight_ = height;
+    prepared_ = std::async(std::launch::async, renderFontFile, preparedPath_, height);
+}
+
+void TextFont::init(const char* fontPath, unsigned int height) {
+    // A failure met while preparing is thrown here, as if the glyphs were rendered now.
+    std::vector<GlyphImage> glyphs;
+    if (prepared_.valid()) {
+        std::future<std::vector<GlyphImage>> prepared = std::move(prepared_);
+        if (preparedPath_ == fontPath && preparedHeight_ == height) {
+            glyphs = prepared.get();
+        } else {
+            prepared.wait();
+        }
+    }
+    if (glyphs.empty()) {
+        glyphs = renderFontFile(fontPath, height);
+    }
 
     std::vector<unsigned> textures(kGlyphCount);
     const GLuint listBase = glGenLists(kGlyphCount);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ class TextFont {
 
     static TextFont& instance();
 
+    // Starts rendering the glyphs init will need on a worker thread; needs no GL. init then only
+    // uploads them, and throws what rendering met.
+    void prepare(const char* fontPath, unsigned int height);
     // Builds the glyphs of the face at fontPath, rendered at height points and 96 dpi. Needs a
     // GL context. Throws std::runtime_error when the library, the face or a glyph fails.
     void init(const char* fontPath, unsigned int height);
@@ -42,6 +46,10 @@ class TextFont {
     float height_ = 0.0f;
     std::vector<unsigned> textures_;
     unsigned listBase_ = 0;
+    // Glyphs being rendered ahead of init, and what for.
+    std::future<std::vector<GlyphImage>> prepared_;
+    std::string preparedPath_;
+    unsigned preparedHeight_ = 0;
 };
 
 // The 128 glyphs that init builds, rendered without GL from a font held in memory. Throws like

@@ -2,6 +2,7 @@
 #include "shell/GameController.h"
 
 #include "audio/SoundBank.h"
+#include "render/PicturePreloader.h"
 #include "render/ScoreBoard.h"
 #include "render/ScreenSet.h"
 #include "shell/Camera.h"
@@ -12,6 +13,7 @@
 #include "world/World.h"
 
 #include <GL/glut.h>
+#include <iterator>
 
 GameState gameState = GameState::Title;
 
@@ -53,12 +55,30 @@ void GameController::setUpGl() {
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+std::vector<const char*> GameController::picturePaths() {
+    std::vector<const char*> paths;
+    paths.reserve(std::size(ScreenSet::kPicturePaths) + std::size(Fire::kPicturePaths) +
+                  std::size(TileField::kPicturePaths) + std::size(PickupManager::kPicturePaths));
+    const auto append = [&paths](const auto& owned) {
+        for (const char* path : owned) {
+            paths.push_back(path);
+        }
+    };
+    append(ScreenSet::kPicturePaths);
+    append(Fire::kPicturePaths);
+    append(TileField::kPicturePaths);
+    append(PickupManager::kPicturePaths);
+    return paths;
+}
+
 void GameController::loadImages() {
     ScreenSet::instance().load();
     ScreenSet::instance().setRect(kViewTop, kViewRight, kViewBottom, kViewLeft);
     fire.load();
     tileField.load();
     pickupManager.load();
+    // Pictures decoded ahead of time are all uploaded now; their workers have ended.
+    PicturePreloader::instance().finish();
 }
 
 void GameController::loadFont() {
@@ -81,9 +101,12 @@ void GameController::update(float seconds) {
 }
 
 void GameController::display() {
+    // The screen this frame draws: the update below may end the run, and the final screen is
+    // then drawn by the next frame.
+    const GameState drawn = gameState;
     glPushMatrix();
     tick();
-    if (gameState == GameState::Playing) {
+    if (drawn == GameState::Playing) {
         update(float(clock_.frameSeconds));
         drawPlayingFrame();
     } else {
@@ -93,6 +116,12 @@ void GameController::display() {
     }
     glutSwapBuffers();
     glPopMatrix();
+    stillShown_ = drawn != GameState::Playing;
+    shownState_ = drawn;
+}
+
+bool GameController::wantsFrame() const {
+    return gameState == GameState::Playing || !stillShown_ || shownState_ != gameState;
 }
 
 void GameController::drawPlayingFrame() {

@@ -3,10 +3,17 @@
 #pragma once
 
 #include "shell/FrameClock.h"
+#include "shell/GameState.h"
+
+#include <vector>
 
 class GameController {
   public:
     static GameController& instance();
+
+    // Every picture loadImages builds, in the order it builds them: what start-up can decode
+    // before the window exists.
+    static std::vector<const char*> picturePaths();
 
     // Sets the GL state and loads everything; needs the window's GL context. The steps below,
     // in this order, are the whole of it.
@@ -25,6 +32,11 @@ class GameController {
     void update(float seconds);
     // One frame: tick, update when playing, draw the current screen, swap.
     void display();
+    // Whether the screen needs another frame: always in play, and on the other screens until
+    // their picture is up. A still screen is not drawn again until something changes.
+    bool wantsFrame() const;
+    // The window's contents were lost (a reshape clears them): the next frame must draw.
+    void invalidate() { stillShown_ = false; }
 
   private:
     GameController();
@@ -32,4 +44,7 @@ class GameController {
     void drawScreen();
 
     FrameClock clock_;
+    // The still screen whose picture was last swapped onto the window, if it is still there.
+    bool stillShown_ = false;
+    GameState shownState_ = GameState::Title;
 };

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr const char* kFlameImage = "./images/fireback.png";
-constexpr const char* kCoreImage = "./images/firemiddle.png";
 // Spacing of the flame-column layers above the fire's centre.
 constexpr float kColumnStep = 0.3f;
 // The brake engages when the target is nearer than this many units per second of frame.
@@ -45,9 +43,9 @@ void Fire::layOut() {
 void Fire::load() {
     layOut();
     // Each list gets a texture of its own, the column's too, although it shows the same file.
-    buildOwnSpriteList(baseList_, kFlameImage);
-    buildOwnSpriteList(coreList_, kCoreImage);
-    buildOwnSpriteList(columnList_, kFlameImage);
+    buildOwnSpriteList(baseList_, kPicturePaths[0]);
+    buildOwnSpriteList(coreList_, kPicturePaths[1]);
+    buildOwnSpriteList(columnList_, kPicturePaths[2]);
 }
 
 void Fire::update(float seconds) {

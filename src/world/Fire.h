@@ -6,6 +6,10 @@
 
 class Fire : public Entity {
   public:
+    // The pictures load builds, in its order: the base, the core, and the column, which shows the
+    // base's picture again with a texture of its own.
+    static constexpr const char* kPicturePaths[3] = {
+        "./images/fireback.png", "./images/firemiddle.png", "./images/fireback.png"};
     static constexpr float kMaxSpeed = 14.0f;
     // The area of the tile centres, which the fire never leaves.
     static constexpr float kMinX = -45.0f;

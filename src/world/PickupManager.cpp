@@ -16,9 +16,6 @@ int pickupLists[3] = {-1, -1, -1};
 
 namespace {
 
-constexpr const char* kPickupImages[3] = {"./images/circle.png", "./images/arrow.png",
-                                          "./images/diamond.png"};
-
 bool anyIntactTile() {
     const auto& tiles = tileField.tiles();
     return std::any_of(tiles.begin(), tiles.end(),
@@ -29,7 +26,7 @@ bool anyIntactTile() {
 
 void PickupManager::load() {
     for (int kind = 0; kind < 3; ++kind) {
-        buildOwnSpriteList(pickupLists[kind], kPickupImages[kind]);
+        buildOwnSpriteList(pickupLists[kind], kPicturePaths[kind]);
     }
     layOut();
 }

@@ -19,6 +19,9 @@ extern int pickupLists[3];
 
 class PickupManager {
   public:
+    // The pictures load builds, one for each kind: fuel, cooldown, repair.
+    static constexpr const char* kPicturePaths[3] = {"./images/circle.png", "./images/arrow.png",
+                                                     "./images/diamond.png"};
     static constexpr float kPickupSize = 2.0f;
     static constexpr int kFuelPoints = 100;
     static constexpr float kCooldownLifetime = 10.0f;

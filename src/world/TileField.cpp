@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr const char* kTileImages[2] = {"./images/tile.png", "./images/black.png"};
-
 // Pre-heated tiles lie in columns 1 to 10 and rows 4 to 11, away from the fire's start.
 std::array<int, TileField::kPreheatDraws> choosePreheatedIndices() {
     std::array<int, TileField::kPreheatDraws> indices{};
@@ -35,7 +33,7 @@ void Tile::draw(const int (&stateLists)[2]) const {
 
 void TileField::load() {
     for (int state = 0; state < 2; ++state) {
-        buildOwnSpriteList(tileLists_[state], kTileImages[state]);
+        buildOwnSpriteList(tileLists_[state], kPicturePaths[state]);
     }
     layOut();
 }

@@ -10,6 +10,8 @@
 
 class TileField {
   public:
+    // The pictures load builds: an intact tile, then a hole.
+    static constexpr const char* kPicturePaths[2] = {"./images/tile.png", "./images/black.png"};
     static constexpr int kColumns = 12;
     static constexpr int kRows = 12;
     static constexpr float kFirstCentreX = -45.0f;

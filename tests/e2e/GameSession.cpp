@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/prctl.h>
@@ -320,6 +322,53 @@ void GameSession::tapKey(const char* keyName) {
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, False, CurrentTime);
     XSync(display_, False);
+}
+
+Screenshot GameSession::coverAndUncover() {
+    const Geometry where = geometry();
+    XSetWindowAttributes attributes;
+    attributes.override_redirect = True;
+    attributes.background_pixel = BlackPixel(display_, DefaultScreen(display_));
+    const Window cover = XCreateWindow(display_, DefaultRootWindow(display_), where.x, where.y,
+                                       unsigned(where.width), unsigned(where.height), 0,
+                                       CopyFromParent, InputOutput, CopyFromParent,
+                                       CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display_, cover);
+    XSync(display_, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const Screenshot hidden = capture();
+    XDestroyWindow(display_, cover);
+    XSync(display_, False);
+    return hidden;
+}
+
+void GameSession::expose() {
+    XClearArea(display_, window_, 0, 0, 0, 0, True);
+    XFlush(display_);
+}
+
+Screenshot GameSession::unmapAndMap() {
+    XUnmapWindow(display_, window_);
+    XSync(display_, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const Screenshot hidden = capture();
+    XMapWindow(display_, window_);
+    XSync(display_, False);
+    return hidden;
+}
+
+long GameSession::processorTicks() const {
+    std::ifstream file("/proc/" + std::to_string(pid_) + "/stat");
+    const std::string stat{std::istreambuf_iterator<char>(file), {}};
+    // After the command name, which ends at the last parenthesis: user time is the 14th field
+    // of the line and system time the 15th.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long ticks = 0;
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        ticks += number >= 14 ? std::stol(field) : 0;
+    }
+    return ticks;
 }
 
 long GameSession::statusKilobytes(const char* field) const {

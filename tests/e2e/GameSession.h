@@ -87,11 +87,22 @@ class GameSession {
     void click(int x, int y, int button = 1);
     void tapKey(const char* keyName);
 
+    // Hides the game's window and shows it again, the way a player's desktop does: another
+    // window mapped over it and taken away, or the game's own window unmapped and mapped. The
+    // screenshot taken while hidden is returned, to show that something did hide it.
+    Screenshot coverAndUncover();
+    Screenshot unmapAndMap();
+    // Tells the game its whole window was exposed, as the window system does when it must be
+    // drawn again; a still screen answers with a frame.
+    void expose();
+
     // The game's resident memory, from the kernel's account of the process: in all, and the
     // anonymous part that the game and its driver allocate (the rest is shared library code,
     // which the kernel maps in and drops as it pleases).
     long residentKilobytes() const { return statusKilobytes("VmRSS:"); }
     long anonymousKilobytes() const { return statusKilobytes("RssAnon:"); }
+    // The processor time the game has used, user and system, in clock ticks.
+    long processorTicks() const;
 
     // The game's exit status once it has ended by itself, or -1 while it runs.
     int exitStatus();

@@ -59,6 +59,16 @@ TEST(E2eScreens, TitleThenInstructionsThenPlay) {
     ASSERT_TRUE(game.waitForWindow()) << game.errorOutput();
     ASSERT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }));
     EXPECT_FALSE(shows(game, "instructions.png"));
+
+    // A still screen is drawn once; whatever hides it, it must come back.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const Screenshot covered = game.coverAndUncover();
+    EXPECT_FALSE(covered.difference(referencePicture("titlescreen.png")) < kSamePicture);
+    EXPECT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }, 3000)) << "after a cover";
+    game.unmapAndMap();
+    ASSERT_TRUE(game.waitForWindow());
+    EXPECT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }, 3000)) << "after a map";
+
     game.click(500, 700);
     ASSERT_TRUE(eventually([&] { return shows(game, "instructions.png"); }));
     game.click(pixelX(0), pixelY(4.5));

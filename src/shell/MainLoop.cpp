@@ -1,0 +1,118 @@
+// Callbacks and frame pacing.
+#include "shell/MainLoop.h"
+
+#include "shell/Camera.h"
+#include "shell/FramePacer.h"
+#include "shell/GameController.h"
+#include "shell/InputState.h"
+
+#include <GL/glut.h>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// While waiting for the next frame, sleep in short slices so that input is still handled.
+constexpr auto kIdleSlice = std::chrono::milliseconds(1);
+// How often the frame clock ticks while a still screen stands: about once a frame.
+constexpr unsigned kStillTickMs = 16;
+
+FramePacer pacer;
+// Frames are drawn from the idle callback while it is registered. When a still screen's picture
+// is up the idle callback is taken away, so that GLUT sleeps until an event comes, and a timer
+// ticks the clock instead. Each such wait has its own number, so that a timer left over from an
+// earlier wait does nothing.
+bool drawing = true;
+int stillWait = 0;
+
+void onIdle();
+
+void drawFrames() {
+    if (!drawing) {
+        drawing = true;
+        glutIdleFunc(onIdle);
+    }
+}
+
+void onStillTick(int wait) {
+    if (drawing || wait != stillWait) {
+        return;
+    }
+    // The clock goes on as if frames were drawn, so that the first frame after the wait is
+    // measured from a moment ago, not from when the picture went up.
+    GameController& game = GameController::instance();
+    game.tick();
+    if (game.wantsFrame()) {
+        drawFrames();
+    } else {
+        glutTimerFunc(kStillTickMs, onStillTick, wait);
+    }
+}
+
+void waitForChange() {
+    drawing = false;
+    glutIdleFunc(nullptr);
+    glutTimerFunc(kStillTickMs, onStillTick, ++stillWait);
+}
+
+// Asks for the next frame once it is due, and gives the processor back until then.
+void onIdle() {
+    if (!GameController::instance().wantsFrame()) {
+        waitForChange();
+        return;
+    }
+    const auto wait = pacer.poll(FramePacer::Clock::now());
+    if (wait == FramePacer::Clock::duration::zero()) {
+        glutPostRedisplay();
+    } else {
+        std::this_thread::sleep_for(std::min<FramePacer::Clock::duration>(wait, kIdleSlice));
+    }
+}
+
+// A reshape clears the window; an expose is answered by GLUT with a display call of its own.
+void onReshape(int width, int height) {
+    Camera::instance().reshape(width, height);
+    GameController::instance().invalidate();
+    drawFrames();
+}
+void onDisplay() {
+    GameController::instance().display();
+}
+void onDrag(int x, int y) {
+    InputState::instance().onDrag(x, y);
+}
+void onHover(int x, int y) {
+    InputState::instance().onHover(x, y);
+}
+// A press may change the screen: draw it at once rather than at the next tick.
+void onMouseButton(int button, int state, int x, int y) {
+    InputState::instance().onMouseButton(button, state, x, y);
+    if (GameController::instance().wantsFrame()) {
+        drawFrames();
+    }
+}
+
+// The keyboard has no effect on the game: one handler for ordinary and special keys alike.
+template <typename Key>
+void ignoreKey(Key, int, int) {}
+
+} // namespace
+
+void registerCallbacks() {
+    glutReshapeFunc(onReshape);
+    glutDisplayFunc(onDisplay);
+    glutIdleFunc(onIdle);
+    glutMotionFunc(onDrag);
+    glutPassiveMotionFunc(onHover);
+    glutMouseFunc(onMouseButton);
+    glutKeyboardFunc(ignoreKey<unsigned char>);
+    glutKeyboardUpFunc(ignoreKey<unsigned char>);
+    glutSpecialFunc(ignoreKey<int>);
+    glutSpecialUpFunc(ignoreKey<int>);
+    glutIgnoreKeyRepeat(1);
+}
+
+void wakeFrames() {
+    drawFrames();
+}

@@ -1,6 +1,7 @@
 // The game's benchmarks: the update pass, a playing frame beside a baseline frame, start-up
-// phase by phase, and resident memory. Run in the game's data folder under an X server; prints
-// one table of what was measured against what the game aims for.
+// beside a bare window's, the processor the main loop takes on a still screen and in play, and
+// resident memory. Run in the game's data folder under an X server; prints one table of what was
+// measured against what the game aims for.
 #include "BenchSupport.h"
 #include "ResultTable.h"
 
@@ -13,6 +14,7 @@
 #include "world/World.h"
 
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
@@ -35,13 +37,12 @@ constexpr int kFramesPerBatch = 50;
 constexpr int kLastTileIndex = 6 * TileField::kRows + 6;
 constexpr int kStartupRuns = 10;
 constexpr int kLongRunFrames = 7200; // two minutes of play at 60 frames a second
+constexpr int kProcessorSeconds = 5;
 
-const char* probePath = EMBERDASH_PROBE;
-
-// Runs the probe with the arguments and returns what it printed; the start is recorded on the
-// monotonic clock that the probe reports its moments on.
-std::string runProbe(std::vector<std::string> args, long long& startedNs) {
-    args.insert(args.begin(), probePath);
+// Runs a program with the arguments and returns what it printed; the start is recorded on the
+// monotonic clock that the program reports its moments on.
+std::string runProgram(const char* path, std::vector<std::string> args, long long& startedNs) {
+    args.insert(args.begin(), path);
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());
@@ -57,7 +58,7 @@ std::string runProbe(std::vector<std::string> args, long long& startedNs) {
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     pid_t pid = 0;
     startedNs = monotonicNanoseconds();
-    const int spawned = posix_spawn(&pid, probePath, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, path, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     std::string output;
@@ -72,6 +73,23 @@ std::string runProbe(std::vector<std::string> args, long long& startedNs) {
         return {};
     }
     return output;
+}
+
+std::string runProbe(std::vector<std::string> args, long long& startedNs) {
+    return runProgram(EMBERDASH_PROBE, std::move(args), startedNs);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n == 0 ? 0.0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The spread of the readings, as counters: median, least and most.
+void addSpread(benchmark::State& state, const char* name, const std::vector<double>& values) {
+    state.counters[std::string(name) + "_median"] = median(values);
+    state.counters[std::string(name) + "_min"] = *std::min_element(values.begin(), values.end());
+    state.counters[std::string(name) + "_max"] = *std::max_element(values.begin(), values.end());
 }
 
 std::vector<double> numbersIn(const std::string& line) {
@@ -167,25 +185,49 @@ void playingFrameBesideBaseline(benchmark::State& state, unsigned backgroundText
     state.counters["runs"] = player.runsStarted();
 }
 
-// A fresh process per iteration: from the spawn to its first frame on the screen.
+// A fresh process per iteration: from the spawn to its first frame on the screen, for the game
+// and, right after it, for a bare window drawing one textured square.
 void startupToFirstFrame(benchmark::State& state) {
     double phases[5] = {};
+    std::vector<double> gameMs, bareMs;
     for (auto _ : state) {
         long long startedNs = 0;
         const std::vector<double> reading = numbersIn(runProbe({"startup"}, startedNs));
-        if (reading.size() != 6) {
-            state.SkipWithError("the start-up probe failed");
+        long long bareStartedNs = 0;
+        const std::vector<double> bare = numbersIn(runProgram(EMBERDASH_BARE, {}, bareStartedNs));
+        if (reading.size() != 6 || bare.size() != 1) {
+            state.SkipWithError("the start-up probe or the bare window failed");
             return;
         }
         for (int i = 0; i < 5; ++i) {
             phases[i] += reading[std::size_t(i)] / 1e6;
         }
-        state.SetIterationTime((reading[5] - double(startedNs)) / 1e9);
+        gameMs.push_back((reading[5] - double(startedNs)) / 1e6);
+        bareMs.push_back((bare[0] - double(bareStartedNs)) / 1e6);
+        state.SetIterationTime(gameMs.back() / 1e3);
     }
     const char* names[5] = {"window", "images", "font", "sounds", "first_frame"};
     for (int i = 0; i < 5; ++i) {
         state.counters[names[i]] =
             benchmark::Counter(phases[i], benchmark::Counter::kAvgIterations);
+    }
+    addSpread(state, "game_ms", gameMs);
+    addSpread(state, "bare_ms", bareMs);
+}
+
+// The share of one core the game's main loop takes, after its first second.
+void processorShare(benchmark::State& state, const char* screen) {
+    for (auto _ : state) {
+        long long startedNs = 0;
+        const std::vector<double> share =
+            numbersIn(runProbe({"cpu", screen, std::to_string(kProcessorSeconds)}, startedNs));
+        if (share.size() != 1) {
+            state.SkipWithError("the processor probe failed");
+            return;
+        }
+        state.counters["share"] = share[0];
+        state.counters["seconds"] = kProcessorSeconds;
+        state.SetIterationTime(kProcessorSeconds);
     }
 }
 
@@ -196,7 +238,7 @@ void residentMemoryOverLongRun(benchmark::State& state) {
         const std::vector<double> game =
             numbersIn(runProbe({"memory", std::to_string(kLongRunFrames)}, startedNs));
         const std::vector<double> baseline = numbersIn(runProbe({"baseline-memory"}, startedNs));
-        if (game.size() != 10 || baseline.size() != 3) {
+        if (game.size() < 13 || baseline.size() != 3) {
             state.SkipWithError("the memory probe failed");
             return;
         }
@@ -209,6 +251,16 @@ void residentMemoryOverLongRun(benchmark::State& state) {
         state.counters["baseline_anon"] = baseline[1];
         state.counters["baseline_file"] = baseline[2];
         state.counters["frames"] = kLongRunFrames;
+        // The samples of the game's own memory once warm, in three equal stretches of play: the
+        // median of each.
+        const std::vector<double> samples(game.begin() + 10, game.end());
+        const std::size_t third = samples.size() / 3;
+        for (int i = 0; i < 3; ++i) {
+            const auto from = samples.begin() + std::ptrdiff_t(third) * i;
+            const auto to = i == 2 ? samples.end() : from + std::ptrdiff_t(third);
+            state.counters["third_" + std::to_string(i + 1)] = median({from, to});
+        }
+        state.counters["samples"] = double(samples.size());
         state.SetIterationTime(secondsSince(start));
     }
 }
@@ -236,6 +288,13 @@ int main(int argc, char** argv) {
         ->UseManualTime()
         ->Iterations(kStartupRuns)
         ->Unit(benchmark::kMillisecond);
+    for (const char* screen : {"title", "play"}) {
+        RegisterBenchmark((std::string("processor/") + screen).c_str(),
+                          [screen](benchmark::State& state) { processorShare(state, screen); })
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kSecond);
+    }
     RegisterBenchmark("memory/long_run", residentMemoryOverLongRun)->UseManualTime()->Iterations(1);
 
     ResultTable table;

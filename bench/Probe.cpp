@@ -1,21 +1,35 @@
 // A child process for the benchmarks, started afresh for every reading so that nothing is warm:
 //   emberdash-probe startup          the game's start-up, phase by phase, to its first frame
+//   emberdash-probe cpu title|play SECONDS
+//                                    the processor time the game's own main loop takes over
+//                                    SECONDS after its first second, on the title screen left
+//                                    alone or in play steered without rest
 //   emberdash-probe memory FRAMES    resident memory after start-up, once every screen has been
-//                                    drawn, and after FRAMES frames of play
+//                                    drawn, and after FRAMES frames of play; then the game's own
+//                                    memory every kSampleFrames frames from the warm reading on
 //   emberdash-probe baseline-memory  resident memory of a window that draws the baseline frame
 // It prints one line of numbers on standard output. Run it in the game's data folder.
 #include "BenchSupport.h"
 
+#include "render/PicturePreloader.h"
+#include "render/ScoreBoard.h"
 #include "render/SpriteList.h"
 #include "shell/GameController.h"
 #include "shell/GameState.h"
 #include "shell/InputState.h"
+#include "shell/MainLoop.h"
 
 #include <GL/freeglut.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -25,6 +39,11 @@ constexpr int kBaselineFrames = 600;
 constexpr int kScreenFrames = 60;
 constexpr int kSteeredFrames = 1200;
 constexpr int kMaxRunFrames = 3600;
+// The game's own memory is sampled this often once warm: every 4 s of play.
+constexpr int kSampleFrames = 240;
+// The processor is measured from the end of the first second, once start-up is over.
+constexpr unsigned kSettleMs = 1000;
+constexpr unsigned kSteerMs = 16;
 
 bool firstFrameDrawn = false;
 
@@ -39,6 +58,10 @@ double microsecondsSince(long long& mark) {
 // the display callback. Prints the phases in microseconds, then the moment of the first frame.
 int startup(int& argc, char** argv) {
     long long mark = monotonicNanoseconds();
+    // As the game does: the pictures are decoded and the glyphs rendered while the window is
+    // made.
+    PicturePreloader::instance().start(GameController::picturePaths());
+    ScoreBoard::prepareFont();
     openGameWindow(argc, argv);
     const double window = microsecondsSince(mark);
     GameController& game = GameController::instance();
@@ -111,7 +134,7 @@ void printMemory(const ResidentMemory& memory) {
 }
 
 // Readings after start-up, once every screen has been drawn (the first run over and the next
-// begun), and at the end.
+// begun), and at the end; then the samples taken from the warm reading on.
 int memory(int& argc, char** argv, int frames) {
     openGameWindow(argc, argv);
     GameController& game = GameController::instance();
@@ -121,18 +144,83 @@ int memory(int& argc, char** argv, int frames) {
     const ResidentMemory started = residentMemory();
     LongRun run;
     ResidentMemory warm;
-    for (int i = 0; i < frames; ++i) {
+    std::vector<long> samples;
+    for (int i = 0, sinceWarm = 0; i < frames; ++i) {
         run.frame();
         if (run.runs() == 2 && warm.totalKiB == 0) {
             warm = residentMemory();
+        }
+        if (warm.totalKiB != 0 && sinceWarm++ % kSampleFrames == 0) {
+            samples.push_back(residentMemory().anonymousKiB);
         }
     }
     const ResidentMemory ended = residentMemory();
     printMemory(started);
     printMemory(warm);
     printMemory(ended);
-    std::printf("%d\n", run.runs());
+    std::printf("%d", run.runs());
+    for (long sample : samples) {
+        std::printf(" %ld", sample);
+    }
+    std::printf("\n");
     return 0;
+}
+
+// Processor time of this process so far, in clock ticks: user and system, all threads.
+long processorTicks() {
+    std::ifstream file("/proc/self/stat");
+    const std::string stat((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    // The fields after the command name, which ends at the last parenthesis: state is the 3rd
+    // field, user time the 14th, system time the 15th.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int number = 3; fields >> field && number <= 15; ++number) {
+        if (number == 14) {
+            user = std::stol(field);
+        } else if (number == 15) {
+            system = std::stol(field);
+        }
+    }
+    return user + system;
+}
+
+LoopingPlayer player;
+long ticksAtStart = 0;
+int measuredSeconds = 0;
+
+void steer(int) {
+    player.step();
+    // A run that ended left the final screen standing: the restart must be drawn.
+    wakeFrames();
+    glutTimerFunc(kSteerMs, steer, 0);
+}
+
+// The game's real main loop, measured from its first second on for the given seconds.
+int processor(int& argc, char** argv, bool play, int seconds) {
+    openGameWindow(argc, argv);
+    registerCallbacks();
+    GameController::instance().init();
+    if (play) {
+        player.startRun();
+        glutTimerFunc(kSteerMs, steer, 0);
+    }
+    measuredSeconds = seconds;
+    glutTimerFunc(
+        kSettleMs, [](int) { ticksAtStart = processorTicks(); }, 0);
+    glutTimerFunc(
+        kSettleMs + unsigned(seconds) * 1000,
+        [](int) {
+            const double used =
+                double(processorTicks() - ticksAtStart) / double(sysconf(_SC_CLK_TCK));
+            std::printf("%.4f\n", used / measuredSeconds);
+            std::fflush(stdout);
+            std::_Exit(0);
+        },
+        0);
+    glutMainLoop();
+    return 1;
 }
 
 int baselineMemory(int& argc, char** argv) {
@@ -154,6 +242,9 @@ int main(int argc, char** argv) {
         if (std::strcmp(mode, "startup") == 0) {
             return startup(argc, argv);
         }
+        if (std::strcmp(mode, "cpu") == 0 && argc > 3) {
+            return processor(argc, argv, std::strcmp(argv[2], "play") == 0, std::atoi(argv[3]));
+        }
         if (std::strcmp(mode, "memory") == 0 && argc > 2) {
             return memory(argc, argv, std::atoi(argv[2]));
         }
@@ -164,6 +255,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "emberdash-probe: %s\n", error.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: emberdash-probe startup | memory FRAMES | baseline-memory\n");
+    std::fprintf(stderr, "usage: emberdash-probe startup | cpu title|play SECONDS | "
+                         "memory FRAMES | baseline-memory\n");
     return 2;
 }

@@ -30,6 +30,7 @@ class ResultTable : public benchmark::BenchmarkReporter {
     void addUpdateRows();
     void addFrameRows();
     void addStartupRows();
+    void addProcessorRows();
     void addMemoryRows();
 
     std::map<std::string, Run> runs_;

@@ -7,7 +7,7 @@ namespace {
 
 constexpr double kFreshUpdateTargetUs = 2.0;
 constexpr double kWorstUpdateTargetUs = 20.0;
-constexpr double kFrameRatioTarget = 3.0;
+constexpr double kFrameRatioTarget = 2.0;
 constexpr double kStartupRatioTarget = 2.0;
 constexpr double kStillScreenShareTarget = 0.03;
 constexpr double kMemoryTargetMiB = 64.0;

@@ -10,6 +10,7 @@
 #include <ft2build.h>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
 #include FT_BITMAP_H
@@ -108,6 +109,27 @@ std::vector<GlyphImage> renderGlyphs(FT_Library library, FT_Face face, unsigned 
     return glyphs;
 }
 
+// Opens the library and a face, by open(library, &face), and renders its 128 glyphs; FreeType
+// alone, so any thread may do it. Throws with the messages init gives.
+template <typename Open>
+std::vector<GlyphImage> renderFace(unsigned height, Open open) {
+    FreeTypeSession freetype;
+    if (FT_Init_FreeType(&freetype.library)) {
+        throw std::runtime_error("FT_Init_FreeType failed");
+    }
+    if (open(freetype.library, &freetype.face)) {
+        throw std::runtime_error(
+            "FT_New_Face failed (there is probably a problem with your font file)");
+    }
+    return renderGlyphs(freetype.library, freetype.face, height);
+}
+
+std::vector<GlyphImage> renderFontFile(const std::string& path, unsigned height) {
+    return renderFace(height, [&path](FT_Library library, FT_Face* face) {
+        return FT_New_Face(library, path.c_str(), 0, face);
+    });
+}
+
 // Uploads the coverage as luminance-alpha texels into a power-of-two texture, padded with 0.
 void uploadGlyphTexture(GLuint texture, const GlyphImage& glyph, int width, int height) {
     std::vector<GLubyte> texels(std::size_t(2) * width * height, 0);
@@ -172,27 +194,14 @@ TextFont& TextFont::instance() {
     return *font;
 }
 
-namespace {
-
-// The 128 glyphs of the face in the file at path: FreeType alone, so any thread may do it.
-std::vector<GlyphImage> renderFontFile(const std::string& path, unsigned height) {
-    FreeTypeSession freetype;
-    if (FT_Init_FreeType(&freetype.library)) {
-        throw std::runtime_error("FT_Init_FreeType failed");
-    }
-    if (FT_New_Face(freetype.library, path.c_str(), 0, &freetype.face)) {
-        throw std::runtime_error(
-            "FT_New_Face failed (there is probably a problem with your font file)");
-    }
-    return renderGlyphs(freetype.library, freetype.face, height);
-}
-
-} // namespace
-
 void TextFont::prepare(const char* fontPath, unsigned int height) {
     preparedPath_ = fontPath;
     preparedHeight_ = height;
-    prepared_ = std::async(std::launch::async, renderFontFile, preparedPath_, height);
+    try {
+        prepared_ = std::async(std::launch::async, renderFontFile, preparedPath_, height);
+    } catch (const std::system_error&) {
+        // No thread to be had: init renders the glyphs itself.
+    }
 }
 
 void TextFont::init(const char* fontPath, unsigned int height) {
@@ -223,15 +232,9 @@ void TextFont::init(const char* fontPath, unsigned int height) {
 
 std::vector<GlyphImage> renderFontGlyphs(const std::uint8_t* data, std::size_t size,
                                          unsigned height) {
-    FreeTypeSession freetype;
-    if (FT_Init_FreeType(&freetype.library)) {
-        throw std::runtime_error("FT_Init_FreeType failed");
-    }
-    if (FT_New_Memory_Face(freetype.library, data, FT_Long(size), 0, &freetype.face)) {
-        throw std::runtime_error(
-            "FT_New_Face failed (there is probably a problem with your font file)");
-    }
-    return renderGlyphs(freetype.library, freetype.face, height);
+    return renderFace(height, [data, size](FT_Library library, FT_Face* face) {
+        return FT_New_Memory_Face(library, data, FT_Long(size), 0, face);
+    });
 }
 
 std::vector<std::string> splitTextLines(const char* text) {

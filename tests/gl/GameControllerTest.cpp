@@ -4,6 +4,7 @@
 #include "shell/GameController.h"
 #include "shell/GameState.h"
 #include "shell/InputState.h"
+#include "shell/MainLoop.h"
 #include "support/GlContext.h"
 #include "support/Scenario.h"
 #include "support/ScratchDir.h"
@@ -75,4 +76,44 @@ TEST(GameController, ThePressThatStartsPlayClearsAndItsReleaseAimsTheFire) {
     input.onMouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 1024, 0);
     EXPECT_FLOAT_EQ(fire.targetX(), 50.0f);
     EXPECT_FLOAT_EQ(fire.targetY(), 75.0f);
+}
+
+namespace {
+
+// What the first playing frame after a long still screen was given, and when to stop looking.
+double firstPlayingSeconds = -1.0;
+
+void displayAndRecord() {
+    const bool playing = gameState == GameState::Playing;
+    GameController::instance().display();
+    if (playing && firstPlayingSeconds < 0.0) {
+        firstPlayingSeconds = GameController::instance().frameSeconds();
+        glutLeaveMainLoop();
+    }
+}
+
+} // namespace
+
+TEST(GameController, AfterALongStillScreenTheFirstPlayingFrameGetsAFramesSeconds) {
+    // The real main loop: the instructions are drawn once and left for half a second, with no
+    // frame drawn meanwhile; then a press starts play.
+    registerCallbacks();
+    glutDisplayFunc(displayAndRecord);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    gameState = GameState::Instructions;
+    glutTimerFunc(
+        500,
+        [](int) {
+            EXPECT_FALSE(GameController::instance().wantsFrame()) << "the still screen is redrawn";
+            InputState::instance().onMouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
+            wakeFrames();
+        },
+        0);
+    glutTimerFunc(
+        5000, [](int) { glutLeaveMainLoop(); }, 0);
+    glutMainLoop();
+    ASSERT_GE(firstPlayingSeconds, 0.0) << "play never drew a frame";
+    // Measured from the clock's last tick on the still screen, a moment ago, not clamped from
+    // the half second the picture stood.
+    EXPECT_LT(firstPlayingSeconds, 0.05);
 }

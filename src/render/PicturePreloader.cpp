@@ -20,11 +20,8 @@ bool preparePicture(const char* path, PngImage& image) {
     if (!decodePngFile(path, image)) {
         return false;
     }
-    const int width = nextPowerOfTwo(image.width);
-    const int height = nextPowerOfTwo(image.height);
-    if (width != image.width || height != image.height) {
-        image = resampleImage(image, width, height);
-    }
+    // No decoded side exceeds kMaxPngSide, so neither does its power of two.
+    image = powerOfTwoImage(std::move(image), kMaxPngSide);
     return true;
 }
 

@@ -223,6 +223,15 @@ void blendVertically(const double* __restrict top, const double* __restrict bott
 
 } // namespace
 
+PngImage powerOfTwoImage(PngImage image, int maxSide) {
+    const int width = std::min(nextPowerOfTwo(image.width), std::max(1, maxSide));
+    const int height = std::min(nextPowerOfTwo(image.height), std::max(1, maxSide));
+    if (width != image.width || height != image.height) {
+        return resampleImage(image, width, height);
+    }
+    return image;
+}
+
 PngImage resampleImage(const PngImage& source, int width, int height) {
     PngImage target;
     target.width = width;

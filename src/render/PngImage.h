@@ -29,3 +29,7 @@ int nextPowerOfTwo(int n);
 
 // Bilinear resampling to width by height, edges clamped.
 PngImage resampleImage(const PngImage& source, int width, int height);
+
+// The picture as a texture takes it: sides brought to powers of two, none above maxSide. It is
+// resampled only when a side changes.
+PngImage powerOfTwoImage(PngImage image, int maxSide);

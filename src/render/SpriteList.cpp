@@ -5,7 +5,7 @@
 #include "render/PngImage.h"
 
 #include <GL/gl.h>
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -14,14 +14,10 @@ namespace {
 // fills the square; a preloaded picture comes with them already. Only level 0 is uploaded: with
 // GL_LINEAR minification no other level is ever sampled, and a chain of them would cost a third
 // more memory and most of the start-up.
-void uploadPicture(PngImage image) {
+void uploadPicture(PngImage picture) {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    const int width = std::min(nextPowerOfTwo(image.width), std::max(1, int(maxSide)));
-    const int height = std::min(nextPowerOfTwo(image.height), std::max(1, int(maxSide)));
-    if (width != image.width || height != image.height) {
-        image = resampleImage(image, width, height);
-    }
+    const PngImage image = powerOfTwoImage(std::move(picture), int(maxSide));
     const GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
 
     GLint previousAlignment = 4;

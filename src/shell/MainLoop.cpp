@@ -28,13 +28,6 @@ int stillWait = 0;
 
 void onIdle();
 
-void drawFrames() {
-    if (!drawing) {
-        drawing = true;
-        glutIdleFunc(onIdle);
-    }
-}
-
 void onStillTick(int wait) {
     if (drawing || wait != stillWait) {
         return;
@@ -44,7 +37,7 @@ void onStillTick(int wait) {
     GameController& game = GameController::instance();
     game.tick();
     if (game.wantsFrame()) {
-        drawFrames();
+        wakeFrames();
     } else {
         glutTimerFunc(kStillTickMs, onStillTick, wait);
     }
@@ -74,7 +67,7 @@ void onIdle() {
 void onReshape(int width, int height) {
     Camera::instance().reshape(width, height);
     GameController::instance().invalidate();
-    drawFrames();
+    wakeFrames();
 }
 void onDisplay() {
     GameController::instance().display();
@@ -89,7 +82,7 @@ void onHover(int x, int y) {
 void onMouseButton(int button, int state, int x, int y) {
     InputState::instance().onMouseButton(button, state, x, y);
     if (GameController::instance().wantsFrame()) {
-        drawFrames();
+        wakeFrames();
     }
 }
 
@@ -114,5 +107,8 @@ void registerCallbacks() {
 }
 
 void wakeFrames() {
-    drawFrames();
+    if (!drawing) {
+        drawing = true;
+        glutIdleFunc(onIdle);
+    }
 }

@@ -13,8 +13,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <poll.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -329,10 +329,10 @@ Screenshot GameSession::coverAndUncover() {
     XSetWindowAttributes attributes;
     attributes.override_redirect = True;
     attributes.background_pixel = BlackPixel(display_, DefaultScreen(display_));
-    const Window cover = XCreateWindow(display_, DefaultRootWindow(display_), where.x, where.y,
-                                       unsigned(where.width), unsigned(where.height), 0,
-                                       CopyFromParent, InputOutput, CopyFromParent,
-                                       CWOverrideRedirect | CWBackPixel, &attributes);
+    const Window cover =
+        XCreateWindow(display_, DefaultRootWindow(display_), where.x, where.y,
+                      unsigned(where.width), unsigned(where.height), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
     XMapRaised(display_, cover);
     XSync(display_, False);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));

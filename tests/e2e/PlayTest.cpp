@@ -64,7 +64,8 @@ TEST(E2eScreens, TitleThenInstructionsThenPlay) {
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const Screenshot covered = game.coverAndUncover();
     EXPECT_FALSE(covered.difference(referencePicture("titlescreen.png")) < kSamePicture);
-    EXPECT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }, 3000)) << "after a cover";
+    EXPECT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }, 3000))
+        << "after a cover";
     game.unmapAndMap();
     ASSERT_TRUE(game.waitForWindow());
     EXPECT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }, 3000)) << "after a map";

@@ -24,8 +24,26 @@ constexpr EffectFile kEffectFiles[SoundBank::kEffectCount] = {
     {SoundEffect::Burnthrough, "./audio/burnthrough.wav"},
 };
 
+// The music track. It lives here rather than in the bank's header because SDL_mixer's releases
+// name its type differently, and only SDL_mixer's own header spells it right for each.
+Mix_Music* stream = nullptr;
+
 bool validEffect(int index) {
     return index >= 0 && index < SoundBank::kEffectCount;
+}
+
+// Whether SDL's own WAV reader finds samples in the file. Some SDL_mixer releases hand back a
+// chunk whose buffer is already freed for a file whose header promises data it does not hold,
+// and freeing that chunk later frees it twice: such a file is treated as missing instead.
+bool holdsSamples(const char* path) {
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV(path, &spec, &buffer, &length)) {
+        return false;
+    }
+    SDL_FreeWAV(buffer);
+    return length > 0;
 }
 
 int firstChannelOf(int index) {
@@ -40,7 +58,13 @@ SoundBank& SoundBank::instance() {
 }
 
 void SoundBank::init() {
-    if (open_ || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (open_) {
+        return;
+    }
+    // SDL would otherwise take SIGINT and SIGTERM for quit events, which the game never reads:
+    // Ctrl-C, kill and a desktop ending its session must end the game as they end any program.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return;
     }
     if (Mix_OpenAudio(kOutputRate, MIX_DEFAULT_FORMAT, kOutputChannels, kChunkFrames) != 0) {
@@ -56,7 +80,7 @@ void SoundBank::init() {
                           index);
     }
     for (const EffectFile& effect : kEffectFiles) {
-        samples_[int(effect.slot)] = Mix_LoadWAV(effect.path);
+        samples_[int(effect.slot)] = holdsSamples(effect.path) ? Mix_LoadWAV(effect.path) : nullptr;
     }
 }
 
@@ -81,12 +105,12 @@ void SoundBank::playMusic(const char* path) {
     if (!open_) {
         return;
     }
-    if (stream_) {
-        Mix_FreeMusic(stream_);
+    if (stream) {
+        Mix_FreeMusic(stream);
     }
-    stream_ = Mix_LoadMUS(path);
-    if (stream_) {
-        Mix_PlayMusic(stream_, -1);
+    stream = Mix_LoadMUS(path);
+    if (stream) {
+        Mix_PlayMusic(stream, -1);
     }
 }
 
@@ -117,9 +141,9 @@ void SoundBank::shutdown() {
     }
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
-    if (stream_) {
-        Mix_FreeMusic(stream_);
-        stream_ = nullptr;
+    if (stream) {
+        Mix_FreeMusic(stream);
+        stream = nullptr;
     }
     for (Mix_Chunk*& sample : samples_) {
         if (sample) {

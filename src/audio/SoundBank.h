@@ -3,7 +3,6 @@
 #pragma once
 
 struct Mix_Chunk;
-typedef struct _Mix_Music Mix_Music;
 
 enum class SoundEffect : int {
     Fuel = 0,
@@ -44,6 +43,5 @@ class SoundBank {
     SoundBank() = default;
 
     bool open_ = false;
-    Mix_Music* stream_ = nullptr;
     Mix_Chunk* samples_[kEffectCount] = {};
 };

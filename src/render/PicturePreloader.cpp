@@ -62,24 +62,24 @@ void PicturePreloader::work() {
     while (nextJob_ < jobs_.size()) {
         Job& job = jobs_[nextJob_++];
         lock.unlock();
-        bool decoded = false;
-        PngImage image;
+        std::shared_ptr<PngImage> image;
         try {
-            decoded = preparePicture(job.path.c_str(), image);
+            image = std::make_shared<PngImage>();
+            if (!preparePicture(job.path.c_str(), *image)) {
+                image.reset();
+            }
         } catch (const std::exception&) {
             // Out of memory for a huge picture: it is left blank, as a broken file is.
-            decoded = false;
-            image = PngImage{};
+            image.reset();
         }
         lock.lock();
-        job.decoded = decoded;
         job.image = std::move(image);
         job.ready = true;
         jobDone_.notify_all();
     }
 }
 
-bool PicturePreloader::take(const char* path, bool& decoded, PngImage& image) {
+bool PicturePreloader::take(const char* path, std::shared_ptr<const PngImage>& image) {
     std::unique_lock lock(mutex_);
     const auto job = std::find_if(jobs_.begin(), jobs_.end(), [path](const Job& listed) {
         return listed.path == path && listed.takesLeft > 0;
@@ -88,9 +88,11 @@ bool PicturePreloader::take(const char* path, bool& decoded, PngImage& image) {
         return false;
     }
     jobDone_.wait(lock, [&job] { return job->ready; });
-    decoded = job->decoded;
-    // The last taker gets the pixels themselves; earlier ones a copy.
-    image = --job->takesLeft == 0 ? std::move(job->image) : job->image;
+    image = job->image;
+    // After the last taker the picture lives only as long as that taker keeps it.
+    if (--job->takesLeft == 0) {
+        job->image.reset();
+    }
     return true;
 }
 

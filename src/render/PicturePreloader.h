@@ -6,6 +6,7 @@
 #include "render/PngImage.h"
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,9 +20,11 @@ class PicturePreloader {
     // than once: it is decoded once and can be taken as many times as it was listed.
     void start(const std::vector<const char*>& paths);
     // The picture at path as loadPngTexture would upload it: decoded, with its sides brought to
-    // powers of two. Waits for its worker if need be. Returns false when path was not preloaded,
-    // or has been taken as often as it was listed; the caller then decodes the file itself.
-    bool take(const char* path, bool& decoded, PngImage& image);
+    // powers of two, or null when the file could not be decoded. Every taker of a path listed
+    // twice shares the one picture: a large one is never copied. Waits for its worker if need
+    // be. Returns false when path was not preloaded, or has been taken as often as it was
+    // listed; the caller then decodes the file itself.
+    bool take(const char* path, std::shared_ptr<const PngImage>& image);
     // Waits for every worker to end and drops the pictures nobody took. After it no thread of
     // the preloader is alive.
     void finish();
@@ -31,8 +34,7 @@ class PicturePreloader {
         std::string path;
         int takesLeft = 0;
         bool ready = false;
-        bool decoded = false;
-        PngImage image;
+        std::shared_ptr<const PngImage> image; // null when the file could not be decoded
     };
 
     PicturePreloader() = default;

@@ -223,13 +223,25 @@ void blendVertically(const double* __restrict top, const double* __restrict bott
 
 } // namespace
 
+namespace {
+
+int textureSide(int side, int maxSide) {
+    return std::min(nextPowerOfTwo(side), std::max(1, maxSide));
+}
+
+} // namespace
+
+bool hasTextureSides(const PngImage& image, int maxSide) {
+    return textureSide(image.width, maxSide) == image.width &&
+           textureSide(image.height, maxSide) == image.height;
+}
+
 PngImage powerOfTwoImage(PngImage image, int maxSide) {
-    const int width = std::min(nextPowerOfTwo(image.width), std::max(1, maxSide));
-    const int height = std::min(nextPowerOfTwo(image.height), std::max(1, maxSide));
-    if (width != image.width || height != image.height) {
-        return resampleImage(image, width, height);
+    if (hasTextureSides(image, maxSide)) {
+        return image;
     }
-    return image;
+    return resampleImage(image, textureSide(image.width, maxSide),
+                         textureSide(image.height, maxSide));
 }
 
 PngImage resampleImage(const PngImage& source, int width, int height) {

@@ -30,6 +30,8 @@ int nextPowerOfTwo(int n);
 // Bilinear resampling to width by height, edges clamped.
 PngImage resampleImage(const PngImage& source, int width, int height);
 
+// Whether the picture's sides are already what a texture takes: powers of two, none above maxSide.
+bool hasTextureSides(const PngImage& image, int maxSide);
 // The picture as a texture takes it: sides brought to powers of two, none above maxSide. It is
 // resampled only when a side changes.
 PngImage powerOfTwoImage(PngImage image, int maxSide);

@@ -40,6 +40,10 @@ void ScoreBoard::prepareFont() {
     TextFont::instance().prepare(kFontPath, kFontHeight);
 }
 
+void ScoreBoard::finishPreparingFont() {
+    TextFont::instance().finishPreparing();
+}
+
 void ScoreBoard::init() {
     TextFont::instance().init(kFontPath, kFontHeight);
 }

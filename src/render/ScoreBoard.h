@@ -11,6 +11,8 @@ class ScoreBoard {
 
     // Starts rendering the font's glyphs ahead of init, on a worker thread; needs no GL.
     static void prepareFont();
+    // Waits for that worker, if it still runs; init takes its glyphs otherwise.
+    static void finishPreparingFont();
     // Loads the font; throws std::runtime_error when it cannot be built.
     void init();
     void add(int points) { score_ += points; }

@@ -5,19 +5,29 @@
 #include "render/PngImage.h"
 
 #include <GL/gl.h>
-#include <utility>
+#include <memory>
+#include <new>
 
 namespace {
 
-// Uploads the picture into the bound texture. Sides are first brought to powers of two (within
-// the largest side the GL takes), so that the texture works on any GL and the picture still
-// fills the square; a preloaded picture comes with them already. Only level 0 is uploaded: with
-// GL_LINEAR minification no other level is ever sampled, and a chain of them would cost a third
-// more memory and most of the start-up.
-void uploadPicture(PngImage picture) {
+// The picture as the GL takes it: sides brought to powers of two (within the largest side the GL
+// takes), so that the texture works on any GL and the picture still fills the square. A
+// preloaded picture comes with them already, and is used as it is; otherwise resampled holds the
+// new picture.
+const PngImage& fitToGl(const PngImage& picture, PngImage& resampled) {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    const PngImage image = powerOfTwoImage(std::move(picture), int(maxSide));
+    if (hasTextureSides(picture, int(maxSide))) {
+        return picture;
+    }
+    resampled = powerOfTwoImage(picture, int(maxSide));
+    return resampled;
+}
+
+// Uploads the picture into the bound texture. Only level 0 is uploaded: with GL_LINEAR
+// minification no other level is ever sampled, and a chain of them would cost a third more
+// memory and most of the start-up.
+void uploadPicture(const PngImage& image) {
     const GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
 
     GLint previousAlignment = 4;
@@ -49,15 +59,33 @@ void compileSquare(GLuint list, int textureId) {
     glEndList();
 }
 
+// The picture at path, preloaded or decoded now; null when it cannot be decoded.
+std::shared_ptr<const PngImage> pictureAt(const char* path) {
+    std::shared_ptr<const PngImage> picture;
+    if (PicturePreloader::instance().take(path, picture)) {
+        return picture;
+    }
+    auto decoded = std::make_shared<PngImage>();
+    if (!decodePngFile(path, *decoded)) {
+        return nullptr;
+    }
+    return decoded;
+}
+
 } // namespace
 
 unsigned loadPngTexture(const char* path) {
-    PngImage image;
-    bool decoded = false;
-    if (!PicturePreloader::instance().take(path, decoded, image)) {
-        decoded = decodePngFile(path, image);
+    PngImage resampled;
+    const PngImage* image = nullptr;
+    std::shared_ptr<const PngImage> picture;
+    try {
+        picture = pictureAt(path);
+        image = picture ? &fitToGl(*picture, resampled) : nullptr;
+    } catch (const std::bad_alloc&) {
+        // Out of memory for a huge picture: its sprite is left blank, as for a broken file.
+        image = nullptr;
     }
-    if (!decoded) {
+    if (!image) {
         return 0;
     }
     GLuint texture = 0;
@@ -67,7 +95,7 @@ unsigned loadPngTexture(const char* path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    uploadPicture(std::move(image));
+    uploadPicture(*image);
     return texture;
 }
 

@@ -204,6 +204,12 @@ void TextFont::prepare(const char* fontPath, unsigned int height) {
     }
 }
 
+void TextFont::finishPreparing() {
+    if (prepared_.valid()) {
+        prepared_.wait();
+    }
+}
+
 void TextFont::init(const char* fontPath, unsigned int height) {
     // A failure met while preparing is thrown here, as if the glyphs were rendered now.
     std::vector<GlyphImage> glyphs;

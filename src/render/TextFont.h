@@ -30,6 +30,8 @@ class TextFont {
     // Starts rendering the glyphs init will need on a worker thread; needs no GL. init then only
     // uploads them, and throws what rendering met.
     void prepare(const char* fontPath, unsigned int height);
+    // Waits for that worker to end, if it runs; what it rendered stays for init.
+    void finishPreparing();
     // Builds the glyphs of the face at fontPath, rendered at height points and 96 dpi. Needs a
     // GL context. Throws std::runtime_error when the library, the face or a glyph fails.
     void init(const char* fontPath, unsigned int height);

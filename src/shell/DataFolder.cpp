@@ -1,10 +1,12 @@
 // The search for the data folder.
 #include "shell/DataFolder.h"
 
+#include "platform/Platform.h"
 #include "render/ScoreBoard.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -19,9 +21,13 @@ struct DataFolder {
     const char* role; // how the folder came to be tried, for the message when none holds the data
 };
 
+// The font must be a file the game can read: one it may not open would end start-up with the
+// font's message while a later folder could have served.
 bool holdsData(const std::filesystem::path& folder) {
     std::error_code error;
-    return std::filesystem::is_regular_file(folder / kMarker, error);
+    const std::filesystem::path font = folder / kMarker;
+    return std::filesystem::is_regular_file(font, error) &&
+           std::ifstream(font, std::ios::binary).is_open();
 }
 
 std::vector<DataFolder> dataFolderCandidates(const char* fromEnvironment,
@@ -45,12 +51,11 @@ std::vector<DataFolder> dataFolderCandidates(const char* fromEnvironment,
 } // namespace
 
 bool enterDataFolder(std::string& message) {
-    std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::vector<DataFolder> candidates =
-        dataFolderCandidates(std::getenv("EMBERDASH_DATA"), error ? "" : executable);
+        dataFolderCandidates(std::getenv("EMBERDASH_DATA"), executablePath());
     for (const DataFolder& folder : candidates) {
         if (holdsData(folder.path)) {
+            std::error_code error;
             std::filesystem::current_path(folder.path, error);
             if (!error) {
                 return true;

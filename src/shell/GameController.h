@@ -28,6 +28,7 @@ class GameController {
     // Advances the frame clock from GLUT's millisecond counter.
     void tick();
     double frameSeconds() const { return clock_.frameSeconds; }
+    const FrameClock& clock() const { return clock_; }
     // The world's update pass, run in every playing frame.
     void update(float seconds);
     // One frame: tick, update when playing, draw the current screen, swap.

@@ -1,6 +1,7 @@
 // Callbacks and frame pacing.
 #include "shell/MainLoop.h"
 
+#include "platform/Platform.h"
 #include "shell/Camera.h"
 #include "shell/FramePacer.h"
 #include "shell/GameController.h"
@@ -9,6 +10,7 @@
 #include <GL/glut.h>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -28,10 +30,20 @@ int stillWait = 0;
 
 void onIdle();
 
+// A window destroyed from outside ends the game as closing it does.
+void endIfWindowLost() {
+    if (gameWindowLost()) {
+        std::exit(0);
+    }
+}
+
 void onStillTick(int wait) {
     if (drawing || wait != stillWait) {
         return;
     }
+    // Nothing on a still screen touches the window, so it is asked after.
+    checkGameWindow();
+    endIfWindowLost();
     // The clock goes on as if frames were drawn, so that the first frame after the wait is
     // measured from a moment ago, not from when the picture went up.
     GameController& game = GameController::instance();
@@ -51,6 +63,7 @@ void waitForChange() {
 
 // Asks for the next frame once it is due, and gives the processor back until then.
 void onIdle() {
+    endIfWindowLost();
     if (!GameController::instance().wantsFrame()) {
         waitForChange();
         return;

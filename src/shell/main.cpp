@@ -1,5 +1,6 @@
 // Entry point: reads the command line, finds the data, opens the window, registers the callbacks
 // and hands over to GLUT's main loop.
+#include "platform/Platform.h"
 #include "render/PicturePreloader.h"
 #include "render/ScoreBoard.h"
 #include "shell/Camera.h"
@@ -9,8 +10,9 @@
 
 #include <GL/glut.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 namespace {
@@ -47,6 +49,13 @@ Request readCommandLine(int argc, char** argv) {
     return Request::Play;
 }
 
+// GLUT ends the process itself when it cannot open the display or has no GL; whichever way
+// start-up ends, the picture and glyph workers are waited for, not cut off mid-decode.
+void waitForStartUpWorkers() {
+    PicturePreloader::instance().finish();
+    ScoreBoard::finishPreparingFont();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -71,6 +80,7 @@ int main(int argc, char** argv) {
 
     // Decoding the pictures and rendering the glyphs need no window: they run while GLUT and
     // the GL driver start.
+    std::atexit(waitForStartUpWorkers);
     PicturePreloader::instance().start(GameController::picturePaths());
     ScoreBoard::prepareFont();
 
@@ -79,12 +89,14 @@ int main(int argc, char** argv) {
     glutInitWindowSize(Camera::kWindowWidth, Camera::kWindowHeight);
     glutCreateWindow(Camera::kWindowTitle);
     glutPositionWindow(Camera::kWindowX, Camera::kWindowY);
+    watchGameWindow();
     registerCallbacks();
 
-    // A font that cannot be built ends start-up with its message, before the main loop runs.
+    // A font that cannot be built ends start-up with its message, before the main loop runs, and
+    // so does anything else start-up cannot get past.
     try {
         GameController::instance().init();
-    } catch (const std::runtime_error& error) {
+    } catch (const std::exception& error) {
         std::fprintf(stderr, "emberdash: %s\n", error.what());
         return 1;
     }

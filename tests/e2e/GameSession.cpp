@@ -1,4 +1,7 @@
 // The real game under a private X server, driven through XTest.
+// GoogleTest before Xlib, whose macros (None, Bool) its templates would otherwise meet.
+#include <gtest/gtest.h>
+
 #include "e2e/GameSession.h"
 
 #include "render/PngImage.h"
@@ -9,6 +12,7 @@
 #include <X11/extensions/XTest.h>
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -25,6 +29,8 @@ namespace {
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
+// The user and group that own nothing.
+constexpr uid_t kNobody = 65534;
 
 void stop(pid_t pid) {
     if (pid > 0) {
@@ -205,6 +211,10 @@ GameSession::GameSession(const Options& options) {
         }
         const int err = open(errorFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(err, 2);
+        if (options.unprivileged && geteuid() == 0 &&
+            (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            _exit(125);
+        }
         execl(options.executable.c_str(), "emberdash", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -213,6 +223,13 @@ GameSession::GameSession(const Options& options) {
 GameSession::~GameSession() {
     if (status_ < 0) {
         stop(pid_);
+    }
+    // A failed test reads better with the game's own account of what went wrong.
+    if (::testing::Test::HasFailure()) {
+        const std::string output = errorOutput();
+        if (!output.empty()) {
+            std::fprintf(stderr, "The game's standard error:\n%s\n", output.c_str());
+        }
     }
     if (display_) {
         XCloseDisplay(display_);
@@ -345,6 +362,15 @@ Screenshot GameSession::coverAndUncover() {
 void GameSession::expose() {
     XClearArea(display_, window_, 0, 0, 0, 0, True);
     XFlush(display_);
+}
+
+void GameSession::destroyWindow() {
+    XDestroyWindow(display_, window_);
+    XSync(display_, False);
+}
+
+void GameSession::sendSignal(int signal) {
+    kill(pid_, signal);
 }
 
 Screenshot GameSession::unmapAndMap() {

@@ -59,6 +59,9 @@ class GameSession {
         std::filesystem::path executable = EMBERDASH_EXECUTABLE; // or an installed one
         std::string dataVariable;         // EMBERDASH_DATA for the game; left unset when empty
         std::size_t memoryLimitBytes = 0; // address space the game may take; 0 for no limit
+        // Runs the game as an ordinary user even when the test runs as root, for whom no file is
+        // unreadable (as the user nobody; the game and its data must be readable by anyone).
+        bool unprivileged = false;
     };
 
     explicit GameSession(const Options& options);
@@ -95,6 +98,10 @@ class GameSession {
     // Tells the game its whole window was exposed, as the window system does when it must be
     // drawn again; a still screen answers with a frame.
     void expose();
+    // Destroys the game's window from outside, as a crashed window manager or a remote tool may.
+    void destroyWindow();
+    // Sends the game a signal, as a terminal's Ctrl-C, kill or a desktop session ending do.
+    void sendSignal(int signal);
 
     // The game's resident memory, from the kernel's account of the process: in all, and the
     // anonymous part that the game and its driver allocate (the rest is shared library code,
@@ -104,8 +111,10 @@ class GameSession {
     // The processor time the game has used, user and system, in clock ticks.
     long processorTicks() const;
 
-    // The game's exit status once it has ended by itself, or -1 while it runs.
+    // The game's exit status once it has ended, or -1 while it runs; 128 plus the signal's number
+    // when a signal ended it.
     int exitStatus();
+    // What the game wrote to its standard error. A test that fails shows it as well.
     std::string errorOutput() const;
 
   private:

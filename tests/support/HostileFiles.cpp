@@ -46,6 +46,19 @@ std::string picture(int width, int height, PngOptions options) {
     return fileBytes("p.png");
 }
 
+// The largest picture the decoder takes, RGBA: 256 MiB of pixels from a small file, which a
+// picture listed twice must not hold twice.
+std::string vastPicture() {
+    static const std::string bytes = [] {
+        ScratchDir dir;
+        writePng("vast.png", 8192, 8192, [](int x, int y) {
+            return Rgba{std::uint8_t(x >> 5), std::uint8_t(y >> 5), 128, 255};
+        });
+        return fileBytes("vast.png");
+    }();
+    return bytes;
+}
+
 // A BDF bitmap font whose printable glyphs are solid blocks wider than a byte (the space blank),
 // at bitsPerPixel (1 for a plain bitmap font; 2, 4 or 8 for grey levels). FreeType opens it by
 // its contents whatever the file is called.
@@ -108,6 +121,7 @@ std::vector<HostileFile> hostilePictures() {
         {"interlaced 16-bit RGB", picture(13, 7, {PngKind::Rgb, true, true}), true},
         {"one pixel", picture(1, 1, {PngKind::Rgba}), true},
         {"not a power of two", picture(1000, 3, {PngKind::Rgb}), true},
+        {"8192 by 8192, the largest taken", vastPicture(), true},
     };
 }
 

@@ -1,0 +1,19 @@
+// What differs from one operating system to the next, behind plain functions: where the
+// executable is, and whether the game's window still exists. One implementation per platform is
+// chosen by the build; nothing else in the game asks which platform it runs on.
+#pragma once
+
+#include <filesystem>
+
+// The running executable's own path, or an empty path when the system cannot tell.
+std::filesystem::path executablePath();
+
+// Starts watching the game's window for being destroyed from outside (not closed through the
+// window manager, which GLUT handles). Call once, after the window is created, on the main thread.
+void watchGameWindow();
+// Asks the window system whether the window still exists. Costs a round trip; use it where
+// nothing else would notice, such as while a still screen waits.
+void checkGameWindow();
+// Whether the window has been found gone, by checkGameWindow or by an error the window system
+// reported for it while drawing.
+bool gameWindowLost();

@@ -1,0 +1,55 @@
+// End-to-end: the game ends whenever it is told to, on a still screen and in play: by the
+// signals a terminal, kill or a desktop session send, and when its window is destroyed under it.
+#include <gtest/gtest.h>
+
+#include "e2e/GameSession.h"
+#include "e2e/ScreenReading.h"
+
+#include <csignal>
+
+namespace {
+
+enum class Stage { Title, Play };
+
+// The game started and brought to the screen, with that screen's picture up.
+void reach(GameSession& game, Stage stage) {
+    ASSERT_TRUE(game.waitForWindow());
+    ASSERT_TRUE(eventually(
+        [&] { return game.capture().difference(referencePicture("titlescreen.png")) < 8.0; }));
+    if (stage == Stage::Play) {
+        for (int click = 0; click < 2; ++click) {
+            game.click(pixelX(0), pixelY(4.5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        }
+        ASSERT_TRUE(eventually([&] { return scoreInk(game.capture()) > 0; }));
+    }
+}
+
+// Far longer than the game takes to end: it only bounds a test whose game never does.
+constexpr int kEndingMs = 10000;
+
+} // namespace
+
+TEST(E2eEnding, InterruptAndTerminateEndTheGameOnAStillScreenAndInPlay) {
+    for (Stage stage : {Stage::Title, Stage::Play}) {
+        for (int signal : {SIGINT, SIGTERM}) {
+            GameSession game;
+            reach(game, stage);
+            game.sendSignal(signal);
+            EXPECT_TRUE(eventually([&] { return game.exitStatus() >= 0; }, kEndingMs))
+                << "signal " << signal << " on stage " << int(stage);
+            EXPECT_EQ(game.exitStatus(), 128 + signal);
+        }
+    }
+}
+
+TEST(E2eEnding, AWindowDestroyedFromOutsideEndsTheGameAsAClose) {
+    for (Stage stage : {Stage::Title, Stage::Play}) {
+        GameSession game;
+        reach(game, stage);
+        game.destroyWindow();
+        EXPECT_TRUE(eventually([&] { return game.exitStatus() >= 0; }, kEndingMs))
+            << "stage " << int(stage);
+        EXPECT_EQ(game.exitStatus(), 0) << "stage " << int(stage);
+    }
+}

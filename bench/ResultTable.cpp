@@ -2,6 +2,8 @@
 #include "ResultTable.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -26,6 +28,22 @@ std::string mebibytes(double kibibytes) {
     return format("%.1f MiB", kibibytes / 1024.0);
 }
 
+// Why a run gave no figure, or nothing when it did. Google Benchmark 1.8 turned a run's error
+// into a skip, with other names: whichever fields this release has are read.
+template <typename BenchmarkRun>
+std::optional<std::string> failureOf(const BenchmarkRun& run) {
+    if constexpr (requires { run.error_occurred; }) {
+        if (run.error_occurred) {
+            return run.error_message;
+        }
+    } else {
+        if (run.skipped != decltype(run.skipped){}) {
+            return run.skip_message;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool ResultTable::ReportContext(const Context& context) {
@@ -35,9 +53,8 @@ bool ResultTable::ReportContext(const Context& context) {
 
 void ResultTable::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
-        if (run.error_occurred) {
-            std::fprintf(stderr, "%s: %s\n", run.benchmark_name().c_str(),
-                         run.error_message.c_str());
+        if (const std::optional<std::string> failure = failureOf(run)) {
+            std::fprintf(stderr, "%s: %s\n", run.benchmark_name().c_str(), failure->c_str());
             allMet_ = false;
             continue;
         }

@@ -2,7 +2,7 @@
 # dependency scan needs dpkg-shlibdeps and file), and what the tests add.
 build_packages=(
     build-essential cmake pkg-config
-    libgl-dev libglu1-mesa-dev freeglut3-dev libpng-dev zlib1g-dev libsdl2-mixer-dev
+    libgl-dev libglu1-mesa-dev libglut-dev libpng-dev zlib1g-dev libsdl2-mixer-dev
     libfreetype-dev libmp3lame-dev fonts-league-spartan
     libgl1-mesa-dri
     dpkg-dev file
@@ -15,5 +15,5 @@ bench_packages=(
     libbenchmark-dev xvfb xauth
 )
 fuzz_packages=(
-    clang libclang-rt-14-dev
+    clang libclang-rt-dev
 )

@@ -9,7 +9,7 @@ build_packages=(
 )
 test_packages=(
     libgtest-dev xvfb xauth libx11-dev libxtst-dev
-    desktop-file-utils appstream lintian
+    desktop-file-utils appstream lintian libebur128-dev
 )
 bench_packages=(
     libbenchmark-dev xvfb xauth

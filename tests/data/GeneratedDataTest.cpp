@@ -8,6 +8,9 @@
 
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ebur128.h>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +52,89 @@ std::string bytesOf(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
+
+// 16-bit audio as the mixer plays it, interleaved.
+struct Pcm {
+    int channels = 0;
+    std::vector<std::int16_t> samples;
+};
+
+Pcm effectPcm(const std::string& name) {
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    Pcm pcm;
+    if (SDL_LoadWAV((kData / "audio" / name).c_str(), &spec, &buffer, &length)) {
+        pcm.channels = spec.channels;
+        const auto* first = reinterpret_cast<const std::int16_t*>(buffer);
+        pcm.samples.assign(first, first + length / 2);
+        SDL_FreeWAV(buffer);
+    }
+    return pcm;
+}
+
+// What SDL's disk driver wrote: the game's stereo output.
+Pcm mixedPcm(const std::filesystem::path& file) {
+    const std::string bytes = bytesOf(file);
+    Pcm pcm;
+    pcm.channels = 2;
+    pcm.samples.resize(bytes.size() / 2);
+    std::memcpy(pcm.samples.data(), bytes.data(), pcm.samples.size() * 2);
+    return pcm;
+}
+
+// The music as the game decodes and mixes it, alone and once through: one loop mixed by the disk
+// driver as fast as it can write.
+Pcm musicPcm() {
+    ScratchDir dir;
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    {
+        AudioSession audio("disk", (dir.path() / "music.raw").string());
+        Mix_Music* music = Mix_LoadMUS((kData / "audio" / "backgroundmusic.mp3").c_str());
+        EXPECT_NE(music, nullptr);
+        Mix_PlayMusic(music, 0);
+        EXPECT_TRUE(waitFor([] { return !Mix_PlayingMusic(); }, 60000));
+        Mix_FreeMusic(music);
+    }
+    unsetenv("SDL_DISKAUDIODELAY");
+    return mixedPcm(dir.path() / "music.raw");
+}
+
+// EBU R128 figures of a sound: loudness in LUFS, range in LU, peaks in dB of full scale.
+struct Loudness {
+    double integrated = 0, range = 0, truePeak = 0, samplePeak = 0;
+};
+
+Loudness measure(const Pcm& pcm) {
+    ebur128_state* meter =
+        ebur128_init(unsigned(pcm.channels), 44100,
+                     EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK |
+                         EBUR128_MODE_SAMPLE_PEAK);
+    ebur128_add_frames_short(meter, pcm.samples.data(), pcm.samples.size() / pcm.channels);
+    Loudness loudness;
+    ebur128_loudness_global(meter, &loudness.integrated);
+    ebur128_loudness_range(meter, &loudness.range);
+    double truePeak = 0, samplePeak = 0;
+    for (int channel = 0; channel < pcm.channels; ++channel) {
+        double peak = 0;
+        ebur128_true_peak(meter, unsigned(channel), &peak);
+        truePeak = std::max(truePeak, peak);
+        ebur128_sample_peak(meter, unsigned(channel), &peak);
+        samplePeak = std::max(samplePeak, peak);
+    }
+    loudness.truePeak = 20 * std::log10(truePeak);
+    loudness.samplePeak = 20 * std::log10(samplePeak);
+    ebur128_destroy(&meter);
+    return loudness;
+}
+
+// Samples at full scale or beyond, where the mixer had to clip.
+int clippedSamples(const Pcm& pcm) {
+    return int(std::count_if(pcm.samples.begin(), pcm.samples.end(),
+                             [](std::int16_t s) { return s >= 32767 || s <= -32767; }));
+}
+
+const char* const kEffects[] = {"fuel.wav", "cooldown.wav", "burnthrough.wav", "blowout.wav"};
 
 } // namespace
 
@@ -133,6 +219,63 @@ TEST(GeneratedSounds, EffectsAreShortAndTheMusicLoopsForHalfAMinute) {
     EXPECT_GE(seconds, 30.0);
     EXPECT_LE(seconds, 60.0);
     Mix_FreeMusic(music);
+}
+
+TEST(GeneratedSounds, TheMusicSitsUnderTheEffectsAndNeitherNearsFullScale) {
+    const Loudness music = measure(musicPcm());
+    std::printf("%-16s %7s %6s %8s %8s\n", "", "LUFS", "LU", "dBTP", "dBFS");
+    const auto report = [](const char* name, const Loudness& l) {
+        std::printf("%-16s %7.1f %6.1f %8.1f %8.1f\n", name, l.integrated, l.range, l.truePeak,
+                    l.samplePeak);
+    };
+    report("music, decoded", music);
+    EXPECT_GE(music.integrated, -20.0);
+    EXPECT_LE(music.integrated, -16.0);
+    EXPECT_LE(music.truePeak, -1.0);
+    for (const char* name : kEffects) {
+        const Loudness effect = measure(effectPcm(name));
+        report(name, effect);
+        EXPECT_GE(effect.integrated, music.integrated + 4.0) << name;
+        EXPECT_LE(effect.truePeak, -1.0) << name;
+        // The music's loudest sample and the effect's together stay below full scale: the two
+        // never clip, wherever in the loop the effect starts.
+        EXPECT_LT(std::pow(10.0, music.samplePeak / 20) + std::pow(10.0, effect.samplePeak / 20),
+                  1.0)
+            << name;
+    }
+}
+
+TEST(GeneratedSounds, TheGameMixesMusicAndEffectsWithoutClipping) {
+    // The game's sound bank in the data folder, mixing through the disk driver as fast as it
+    // can write: the music, with each effect started at several places in the loop, and then all
+    // four effects at once.
+    ScratchDir scratch;
+    const std::filesystem::path back = std::filesystem::current_path();
+    std::filesystem::current_path(kData);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    const auto mix = [&](const std::filesystem::path& out, const std::vector<int>& effects) {
+        AudioSession audio("disk", out.string());
+        SoundBank& bank = audio.bank();
+        bank.playMusic("./audio/backgroundmusic.mp3");
+        for (const double offset : {3.0, 7.0, 11.0, 15.0, 21.0, 26.5}) {
+            Mix_SetMusicPosition(offset);
+            for (int effect : effects) {
+                bank.playEffect(effect);
+            }
+            EXPECT_TRUE(waitFor([&] { return Mix_Playing(-1) == 0; }, 20000));
+        }
+    };
+    for (int effect = 0; effect < SoundBank::kEffectCount; ++effect) {
+        const auto out = scratch.path() / ("effect" + std::to_string(effect) + ".raw");
+        mix(out, {effect});
+        EXPECT_EQ(clippedSamples(mixedPcm(out)), 0) << "effect " << effect;
+    }
+    const auto all = scratch.path() / "all.raw";
+    mix(all, {0, 1, 2, 3});
+    unsetenv("SDL_DISKAUDIODELAY");
+    std::filesystem::current_path(back);
+    std::printf("all four effects at once, six times over the music: %d clipped samples\n",
+                clippedSamples(mixedPcm(all)));
 }
 
 TEST(DataGenerator, TwoRunsWriteIdenticalBytes) {

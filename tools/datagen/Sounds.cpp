@@ -7,6 +7,20 @@ namespace {
 
 constexpr double kEdgeFade = 0.004;
 
+// Levels. The music sits at about -19 LUFS with its peaks near -11 dBFS; each effect stands a few
+// LU above it, its peaks limited to the ceiling, so that the loudest music sample and the loudest
+// effect sample together stay below full scale and the game's mix never clips.
+constexpr float kMusicPeak = 0.24f;
+constexpr float kEffectCeiling = 0.66f;
+constexpr double kEffectRelease = 0.06;
+constexpr float kCrackleDrive = 3.0f;
+
+// Brings an effect to its level: raised by driveDb above the ceiling's peak, limited to it.
+void level(Sound& sound, float driveDb, double releaseSeconds = kEffectRelease) {
+    sound.normalize(kEffectCeiling);
+    sound.limit(driveDb, kEffectCeiling, releaseSeconds);
+}
+
 double seconds(std::size_t frame) {
     return double(frame) / kSampleRate;
 }
@@ -27,7 +41,7 @@ Sound makeFuelChime() {
             sound.add(i, 0, bell * pluck(t, 0.003, 0.16 + 0.06 * n));
         }
     }
-    sound.normalize(0.7f);
+    level(sound, 2.0f);
     sound.fadeEdges(kEdgeFade);
     return sound;
 }
@@ -48,7 +62,7 @@ Sound makeCooldownShimmer() {
         const float envelope = pluck(t, 0.05, 0.32);
         sound.add(i, 0, (0.8f * breath + 0.35f * glass) * envelope);
     }
-    sound.normalize(0.6f);
+    level(sound, 3.0f);
     sound.fadeEdges(kEdgeFade);
     return sound;
 }
@@ -71,7 +85,13 @@ Sound makeBurnthroughCrunch() {
         const float low = thump.next(glide(t, 120, 45, 0.25)) * pluck(t, 0.002, 0.12);
         sound.add(i, 0, 0.8f * crunch + 0.9f * low);
     }
-    sound.normalize(0.8f);
+    // The crackles are sharp and brief: they are rounded off first, so that the limiter need not
+    // hold the whole sound down for them.
+    sound.normalize(1.0f);
+    for (float& s : sound.samples) {
+        s = std::tanh(kCrackleDrive * s);
+    }
+    level(sound, 8.0f);
     sound.fadeEdges(kEdgeFade);
     return sound;
 }
@@ -93,7 +113,7 @@ Sound makeBlowout() {
             (rumble.next(glide(t, 70, 38, 1.2)) + 0.4f * sub.next(35)) * pluck(t, 0.03, 0.55);
         sound.add(i, 0, 1.2f * air * swell + 0.7f * low);
     }
-    sound.normalize(0.85f);
+    level(sound, 11.0f);
     sound.fadeEdges(0.05);
     return sound;
 }
@@ -246,6 +266,6 @@ Sound makeMusicLoop() {
     for (float& s : mix.samples) {
         s = std::tanh(1.4f * s);
     }
-    mix.normalize(0.85f);
+    mix.normalize(kMusicPeak);
     return mix;
 }

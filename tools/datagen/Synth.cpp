@@ -34,6 +34,43 @@ void Sound::normalize(float peak) {
     }
 }
 
+void Sound::limit(float gainDb, float ceiling, double releaseSeconds) {
+    // The gain each frame may have, so that its loudest channel stays within the ceiling.
+    const float drive = std::pow(10.0f, gainDb / 20.0f);
+    std::vector<float> allowed(frames, 1.0f);
+    for (std::size_t i = 0; i < frames; ++i) {
+        for (int c = 0; c < channels; ++c) {
+            const float level = std::abs(at(i, c)) * drive;
+            if (level > ceiling) {
+                allowed[i] = std::min(allowed[i], ceiling / level);
+            }
+        }
+    }
+    // Each frame takes the least gain of the lookahead to come, recovering no faster than the
+    // release; a moving average over the lookahead then makes every change a ramp. A frame's
+    // average covers only frames whose lookahead reached it, so it never exceeds its own gain.
+    constexpr std::size_t kLookahead = 96; // about 2 ms
+    const float recovery = 1.0f - std::exp(-1.0f / float(releaseSeconds * kSampleRate));
+    std::vector<float> held(frames, 1.0f);
+    float gain = 1.0f;
+    for (std::size_t i = 0; i < frames; ++i) {
+        float least = 1.0f;
+        for (std::size_t j = i; j < std::min(frames, i + kLookahead); ++j) {
+            least = std::min(least, allowed[j]);
+        }
+        gain = std::min(least, gain + (1.0f - gain) * recovery);
+        held[i] = gain;
+    }
+    double sum = 0;
+    for (std::size_t i = 0; i < frames; ++i) {
+        sum += held[i] - (i >= kLookahead ? held[i - kLookahead] : 1.0f);
+        const float smooth = float((sum + double(kLookahead)) / double(kLookahead));
+        for (int c = 0; c < channels; ++c) {
+            at(i, c) *= drive * std::min(smooth, held[i]);
+        }
+    }
+}
+
 void Sound::fadeEdges(double seconds) {
     const std::size_t length = std::min(frames / 2, std::size_t(seconds * kSampleRate));
     for (std::size_t i = 0; i < length; ++i) {

@@ -20,6 +20,10 @@ struct Sound {
     void add(std::size_t frame, int channel, float value, bool wrap = false);
     // Scales so the loudest sample reaches peak.
     void normalize(float peak);
+    // Raises the level by gainDb and holds every sample within ceiling, turning the gain down
+    // just ahead of each peak and back up over releaseSeconds: louder, with its peaks tamed
+    // rather than clipped.
+    void limit(float gainDb, float ceiling, double releaseSeconds);
     // Short fades at both ends, so the sound starts and stops without a click.
     void fadeEdges(double seconds);
 };

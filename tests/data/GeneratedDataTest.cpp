@@ -9,11 +9,11 @@
 #include <SDL_mixer.h>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <ebur128.h>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ebur128.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -106,10 +106,9 @@ struct Loudness {
 };
 
 Loudness measure(const Pcm& pcm) {
-    ebur128_state* meter =
-        ebur128_init(unsigned(pcm.channels), 44100,
-                     EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK |
-                         EBUR128_MODE_SAMPLE_PEAK);
+    ebur128_state* meter = ebur128_init(unsigned(pcm.channels), 44100,
+                                        EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK |
+                                            EBUR128_MODE_SAMPLE_PEAK);
     ebur128_add_frames_short(meter, pcm.samples.data(), pcm.samples.size() / pcm.channels);
     Loudness loudness;
     ebur128_loudness_global(meter, &loudness.integrated);

@@ -181,13 +181,17 @@ TEST(E2eDataSearch, AFontThatCannotBeReadSendsTheSearchOnToTheNextFolder) {
     std::filesystem::permissions(
         dir.path(), std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
         std::filesystem::perm_options::add);
-    for (const char* folder : {"locked", "whole"}) {
+    for (const char* folder : {"locked", "whole", "bin"}) {
         std::filesystem::create_directories(dir.path() / folder);
-        copyGameData(dir.path() / folder);
     }
+    copyGameData(dir.path() / "locked");
+    copyGameData(dir.path() / "whole");
+    // The game runs as an ordinary user, who may not reach the build folder.
+    std::filesystem::copy_file(EMBERDASH_EXECUTABLE, dir.path() / "bin" / "emberdash");
     std::filesystem::permissions(dir.path() / "locked/fonts/rabiohead.ttf",
                                  std::filesystem::perms::none);
     GameSession::Options options;
+    options.executable = dir.path() / "bin" / "emberdash";
     options.dataDir = dir.path() / "whole";
     options.dataVariable = dir.path() / "locked";
     options.unprivileged = true;

@@ -48,7 +48,9 @@ void Sound::limit(float gainDb, float ceiling, double releaseSeconds) {
     }
     // Each frame takes the least gain of the lookahead to come, recovering no faster than the
     // release; a moving average over the lookahead then makes every change a ramp. A frame's
-    // average covers only frames whose lookahead reached it, so it never exceeds its own gain.
+    // average covers only frames whose lookahead reached it, so it never exceeds the gain the
+    // frame allows. The first frames average in frames before the start, which have none: they
+    // take the held gain itself.
     constexpr std::size_t kLookahead = 96; // about 2 ms
     const float recovery = 1.0f - std::exp(-1.0f / float(releaseSeconds * kSampleRate));
     std::vector<float> held(frames, 1.0f);
@@ -65,8 +67,9 @@ void Sound::limit(float gainDb, float ceiling, double releaseSeconds) {
     for (std::size_t i = 0; i < frames; ++i) {
         sum += held[i] - (i >= kLookahead ? held[i - kLookahead] : 1.0f);
         const float smooth = float((sum + double(kLookahead)) / double(kLookahead));
+        const float applied = i + 1 < kLookahead ? std::min(smooth, held[i]) : smooth;
         for (int c = 0; c < channels; ++c) {
-            at(i, c) *= drive * std::min(smooth, held[i]);
+            at(i, c) *= drive * applied;
         }
     }
 }

@@ -106,11 +106,15 @@ struct Loudness {
 };
 
 Loudness measure(const Pcm& pcm) {
+    Loudness loudness;
+    if (pcm.channels <= 0 || pcm.samples.empty()) {
+        ADD_FAILURE() << "no sound to measure";
+        return loudness;
+    }
     ebur128_state* meter = ebur128_init(unsigned(pcm.channels), 44100,
                                         EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK |
                                             EBUR128_MODE_SAMPLE_PEAK);
     ebur128_add_frames_short(meter, pcm.samples.data(), pcm.samples.size() / pcm.channels);
-    Loudness loudness;
     ebur128_loudness_global(meter, &loudness.integrated);
     ebur128_loudness_range(meter, &loudness.range);
     double truePeak = 0, samplePeak = 0;

@@ -11,8 +11,8 @@ std::filesystem::path executablePath();
 // Starts watching the game's window for being destroyed from outside (not closed through the
 // window manager, which GLUT handles). Call once, after the window is created, on the main thread.
 void watchGameWindow();
-// Asks the window system whether the window still exists. Costs a round trip; use it where
-// nothing else would notice, such as while a still screen waits.
+// Asks the window system whether the window still exists. Costs a round trip to the window
+// system: the main loop asks once a frame, and once a tick while a still screen stands.
 void checkGameWindow();
 // Whether the window has been found gone, by checkGameWindow or by an error the window system
 // reported for it while drawing.

@@ -63,13 +63,16 @@ void waitForChange() {
 
 // Asks for the next frame once it is due, and gives the processor back until then.
 void onIdle() {
-    endIfWindowLost();
     if (!GameController::instance().wantsFrame()) {
         waitForChange();
         return;
     }
     const auto wait = pacer.poll(FramePacer::Clock::now());
     if (wait == FramePacer::Clock::duration::zero()) {
+        // Drawing into a destroyed window does not always draw an error: some GL drivers swallow
+        // it. So the window is asked after once a frame.
+        checkGameWindow();
+        endIfWindowLost();
         glutPostRedisplay();
     } else {
         std::this_thread::sleep_for(std::min<FramePacer::Clock::duration>(wait, kIdleSlice));

@@ -36,10 +36,10 @@ bool validEffect(int index) {
 // chunk whose buffer is already freed for a file whose header promises data it does not hold,
 // and freeing that chunk later frees it twice: such a file is treated as missing instead.
 bool holdsSamples(const char* path) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(path, &spec, &buffer, &length)) {
+    if (!SDL_LoadWAV(path, &format, &buffer, &length)) {
         return false;
     }
     SDL_FreeWAV(buffer);

@@ -11,9 +11,7 @@ std::filesystem::path executablePath();
 // Starts watching the game's window for being destroyed from outside (not closed through the
 // window manager, which GLUT handles). Call once, after the window is created, on the main thread.
 void watchGameWindow();
-// Asks the window system whether the window still exists. Costs a round trip to the window
-// system: the main loop asks once a frame, and once a tick while a still screen stands.
-void checkGameWindow();
-// Whether the window has been found gone, by checkGameWindow or by an error the window system
-// reported for it while drawing.
+// Whether the window has been destroyed: asks the window system, a round trip, or answers from
+// an error it already reported about the window. The main loop asks once a frame, and once a
+// tick while a still screen stands.
 bool gameWindowLost();

@@ -42,17 +42,14 @@ void watchGameWindow() {
     }
 }
 
-void checkGameWindow() {
-    if (!watchedDisplay || !watchedWindow || windowLost) {
-        return;
-    }
-    Window root = 0;
-    int x = 0, y = 0;
-    unsigned width = 0, height = 0, border = 0, depth = 0;
-    // A destroyed window fails the request, and the error reaches onXError before it returns.
-    XGetGeometry(watchedDisplay, watchedWindow, &root, &x, &y, &width, &height, &border, &depth);
-}
-
 bool gameWindowLost() {
+    if (watchedDisplay && watchedWindow && !windowLost) {
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned width = 0, height = 0, border = 0, depth = 0;
+        // A destroyed window fails the request, and the error reaches onXError before it returns.
+        XGetGeometry(watchedDisplay, watchedWindow, &root, &x, &y, &width, &height, &border,
+                     &depth);
+    }
     return windowLost;
 }

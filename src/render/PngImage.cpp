@@ -221,10 +221,6 @@ void blendVertically(const double* __restrict top, const double* __restrict bott
     }
 }
 
-} // namespace
-
-namespace {
-
 int textureSide(int side, int maxSide) {
     return std::min(nextPowerOfTwo(side), std::max(1, maxSide));
 }

@@ -30,7 +30,8 @@ int stillWait = 0;
 
 void onIdle();
 
-// A window destroyed from outside ends the game as closing it does.
+// A window destroyed from outside ends the game as closing it does. Drawing into it does not
+// always raise an error (some GL drivers swallow it), so the window is asked after.
 void endIfWindowLost() {
     if (gameWindowLost()) {
         std::exit(0);
@@ -41,8 +42,6 @@ void onStillTick(int wait) {
     if (drawing || wait != stillWait) {
         return;
     }
-    // Nothing on a still screen touches the window, so it is asked after.
-    checkGameWindow();
     endIfWindowLost();
     // The clock goes on as if frames were drawn, so that the first frame after the wait is
     // measured from a moment ago, not from when the picture went up.
@@ -69,9 +68,6 @@ void onIdle() {
     }
     const auto wait = pacer.poll(FramePacer::Clock::now());
     if (wait == FramePacer::Clock::duration::zero()) {
-        // Drawing into a destroyed window does not always draw an error: some GL drivers swallow
-        // it. So the window is asked after once a frame.
-        checkGameWindow();
         endIfWindowLost();
         glutPostRedisplay();
     } else {

@@ -60,12 +60,12 @@ struct Pcm {
 };
 
 Pcm effectPcm(const std::string& name) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     Pcm pcm;
-    if (SDL_LoadWAV((kData / "audio" / name).c_str(), &spec, &buffer, &length)) {
-        pcm.channels = spec.channels;
+    if (SDL_LoadWAV((kData / "audio" / name).c_str(), &format, &buffer, &length)) {
+        pcm.channels = format.channels;
         const auto* first = reinterpret_cast<const std::int16_t*>(buffer);
         pcm.samples.assign(first, first + length / 2);
         SDL_FreeWAV(buffer);

@@ -11,18 +11,14 @@ namespace {
 
 enum class Stage { Title, Play };
 
-// The game started and brought to the screen, with that screen's picture up.
+// The game started and brought to the stage, with its picture up.
 void reach(GameSession& game, Stage stage) {
-    ASSERT_TRUE(game.waitForWindow());
-    ASSERT_TRUE(eventually(
-        [&] { return game.capture().difference(referencePicture("titlescreen.png")) < 8.0; }));
     if (stage == Stage::Play) {
-        for (int click = 0; click < 2; ++click) {
-            game.click(pixelX(0), pixelY(4.5));
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        }
-        ASSERT_TRUE(eventually([&] { return scoreInk(game.capture()) > 0; }));
+        startPlaying(game);
+        return;
     }
+    ASSERT_TRUE(game.waitForWindow()) << game.errorOutput();
+    ASSERT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }));
 }
 
 // Far longer than the game takes to end: it only bounds a test whose game never does.

@@ -9,28 +9,6 @@
 #include <cmath>
 #include <optional>
 
-namespace {
-
-// Mean difference per channel below which a screen counts as showing a picture. The pictures
-// are resampled to power-of-two textures and back, so they never match to the bit.
-constexpr double kSamePicture = 8.0;
-
-bool shows(const GameSession& game, const std::string& picture) {
-    return game.capture().difference(referencePicture(picture)) < kSamePicture;
-}
-
-// From the title to play, with the pointer released at world (x, y), where the fire then heads.
-void startPlaying(GameSession& game, double x = 0.0, double y = 4.5) {
-    ASSERT_TRUE(game.waitForWindow()) << game.errorOutput();
-    ASSERT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }));
-    game.click(pixelX(x), pixelY(y));
-    ASSERT_TRUE(eventually([&] { return shows(game, "instructions.png"); }));
-    game.click(pixelX(x), pixelY(y));
-    ASSERT_TRUE(eventually([&] { return scoreInk(game.capture()) > 0; }));
-}
-
-} // namespace
-
 TEST(E2eWindow, TitledWindowOfFixedSizeThatIgnoresKeys) {
     GameSession game;
     ASSERT_TRUE(game.waitForWindow()) << game.errorOutput();

@@ -1,4 +1,7 @@
 // Screen reading and floor walking for end-to-end tests.
+// GoogleTest before Xlib, whose macros (None, Bool) its templates would otherwise meet.
+#include <gtest/gtest.h>
+
 #include "e2e/ScreenReading.h"
 
 #include <algorithm>
@@ -20,6 +23,19 @@ bool isIcy(const Rgb& p) {
 }
 
 } // namespace
+
+bool shows(const GameSession& game, const std::string& picture) {
+    return game.capture().difference(referencePicture(picture)) < kSamePicture;
+}
+
+void startPlaying(GameSession& game, double x, double y) {
+    ASSERT_TRUE(game.waitForWindow()) << game.errorOutput();
+    ASSERT_TRUE(eventually([&] { return shows(game, "titlescreen.png"); }));
+    game.click(pixelX(x), pixelY(y));
+    ASSERT_TRUE(eventually([&] { return shows(game, "instructions.png"); }));
+    game.click(pixelX(x), pixelY(y));
+    ASSERT_TRUE(eventually([&] { return scoreInk(game.capture()) > 0; }));
+}
 
 bool isWhite(const Rgb& p) {
     return p.r > 200 && p.g > 200 && p.b > 200;

@@ -7,6 +7,14 @@
 #include <optional>
 #include <utility>
 
+// Mean difference per channel below which a screen counts as showing a picture. The pictures
+// are resampled to power-of-two textures and back, so they never match to the bit.
+constexpr double kSamePicture = 8.0;
+// Whether the game's window shows the generated picture of that name.
+bool shows(const GameSession& game, const std::string& picture);
+// From the title to play, with the pointer released at world (x, y), where the fire then heads.
+void startPlaying(GameSession& game, double x = 0.0, double y = 4.5);
+
 bool isWhite(const Rgb& p);
 // Horizontal extent, in pixels, of white ink inside a box of world units.
 int inkWidth(const Screenshot& shot, double x0, double y0, double x1, double y1);

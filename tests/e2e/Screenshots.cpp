@@ -20,10 +20,6 @@ int hotTiles(const Screenshot& shot) {
     return hot;
 }
 
-bool shows(const GameSession& game, const char* picture) {
-    return game.capture().difference(referencePicture(picture)) < 8.0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {

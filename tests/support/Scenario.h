@@ -42,12 +42,6 @@ inline Fire& parkFireOn(const Tile& tile) {
     return placeFire(tile.x(), tile.y(), tile.x(), tile.y());
 }
 
-// A fixed random sequence, so that placements repeat from run to run.
-inline void seedRandom(unsigned seed) {
-    seedPending = false;
-    std::srand(seed);
-}
-
 // A cold floor with one fuel pickup, and both clocks set so far off that neither runs out.
 inline PickupManager& quietPickups() {
     coldFloor();

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <numbers>
 #include <set>
 #include <vector>
 
@@ -15,7 +16,7 @@ TEST(MathHelpers, DistancesIgnoreWhichPointComesFirst) {
     EXPECT_DOUBLE_EQ(distanceSquared(3, 4, 0, 0), 25.0);
     EXPECT_DOUBLE_EQ(distance(0, 0, 3, 4), 5.0);
     EXPECT_DOUBLE_EQ(distance(3, 4, 0, 0), 5.0);
-    EXPECT_NEAR(degToRad(180.0f), M_PI, 1e-12);
+    EXPECT_NEAR(degToRad(180.0f), std::numbers::pi, 1e-12);
 }
 
 TEST(MathHelpers, NormalizeGivesUnitLengthAndLeavesZeroAlone) {
@@ -48,12 +49,26 @@ TEST(RandomHelpers, RandomIntStaysInRangeAndDrawsNothingForEmptyRanges) {
     EXPECT_EQ(seen.size(), 12u);
 
     // An empty range must not consume a number of the sequence.
-    std::srand(1234);
-    const int expected = std::rand();
-    std::srand(1234);
+    seedRandom(1234);
+    const int expected = randomInt(1 << 30);
+    seedRandom(1234);
     EXPECT_EQ(randomInt(0), 0);
     EXPECT_EQ(randomInt(-3), 0);
-    EXPECT_EQ(std::rand(), expected);
+    EXPECT_EQ(randomInt(1 << 30), expected);
+}
+
+// The same seed must give the same play on every system: these are the numbers the GNU C
+// library's rand() gives after srand(1) and srand(2026); Windows' own rand() gives others.
+TEST(RandomHelpers, ASeedGivesTheSameNumbersOnEverySystem) {
+    const int largest = 2147483647;
+    seedRandom(1);
+    EXPECT_EQ(randomInt(largest), 1804289383);
+    EXPECT_EQ(randomInt(largest), 846930886);
+    EXPECT_EQ(randomInt(largest), 1681692777);
+    seedRandom(2026);
+    for (int expected : {1199659537, 1872465372, 1381520923, 36027969}) {
+        EXPECT_EQ(randomInt(largest), expected);
+    }
 }
 
 TEST(RandomHelpers, RandomFloatComesInTenThousandStepsBelowHigh) {

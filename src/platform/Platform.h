@@ -1,12 +1,26 @@
 // What differs from one operating system to the next, behind plain functions: where the
-// executable is, and whether the game's window still exists. One implementation per platform is
-// chosen by the build; nothing else in the game asks which platform it runs on.
+// executable is, how a path comes from the environment, where the command line's answers and a
+// failed start-up's message go, and whether the game's window still exists. One implementation
+// per platform is chosen by the build; nothing else in the game asks which platform it runs on.
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 // The running executable's own path, or an empty path when the system cannot tell.
 std::filesystem::path executablePath();
+
+// The path an environment variable holds, or an empty path when it is unset. Paths keep every
+// character the system allows in them.
+std::filesystem::path environmentPath(const char* name);
+
+// Makes standard output and standard error reach the terminal the game was started from, when
+// the system does not connect them by itself. Call first thing.
+void connectToConsole();
+
+// Tells the player why the game cannot start (message in UTF-8): on standard error, and where
+// the system gives a player who started the game from the desktop no terminal, on the screen too.
+void reportStartUpFailure(const std::string& message);
 
 // Starts watching the game's window for being destroyed from outside (not closed through the
 // window manager, which GLUT handles). Call once, after the window is created, on the main thread.

@@ -4,6 +4,8 @@
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <cstdio>
+#include <cstdlib>
 #include <system_error>
 
 namespace {
@@ -31,6 +33,18 @@ std::filesystem::path executablePath() {
     std::error_code error;
     std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::filesystem::path() : path;
+}
+
+std::filesystem::path environmentPath(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::filesystem::path(value) : std::filesystem::path();
+}
+
+// A program started from the desktop has its output kept in the session's log.
+void connectToConsole() {}
+
+void reportStartUpFailure(const std::string& message) {
+    std::fprintf(stderr, "emberdash: %s\n", message.c_str());
 }
 
 void watchGameWindow() {

@@ -4,7 +4,6 @@
 #include "platform/Platform.h"
 #include "render/ScoreBoard.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -30,10 +29,10 @@ bool holdsData(const std::filesystem::path& folder) {
            std::ifstream(font, std::ios::binary).is_open();
 }
 
-std::vector<DataFolder> dataFolderCandidates(const char* fromEnvironment,
+std::vector<DataFolder> dataFolderCandidates(const std::filesystem::path& fromEnvironment,
                                              const std::filesystem::path& executable) {
     std::vector<DataFolder> candidates;
-    if (fromEnvironment && *fromEnvironment) {
+    if (!fromEnvironment.empty()) {
         candidates.push_back({fromEnvironment, "EMBERDASH_DATA"});
     }
     std::error_code error;
@@ -42,17 +41,26 @@ std::vector<DataFolder> dataFolderCandidates(const char* fromEnvironment,
     if (!executable.empty()) {
         const std::filesystem::path beside = executable.parent_path();
         candidates.push_back({beside, "beside the game"});
+#ifdef EMBERDASH_GAME_TO_DATA
+        // Where an installation puts the data apart from the game.
         candidates.push_back(
             {(beside / EMBERDASH_GAME_TO_DATA).lexically_normal(), "the installed data"});
+#endif
     }
     return candidates;
+}
+
+// Folder names in the message keep every character, whatever the system's narrow encoding.
+std::string utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 } // namespace
 
 bool enterDataFolder(std::string& message) {
     const std::vector<DataFolder> candidates =
-        dataFolderCandidates(std::getenv("EMBERDASH_DATA"), executablePath());
+        dataFolderCandidates(environmentPath("EMBERDASH_DATA"), executablePath());
     for (const DataFolder& folder : candidates) {
         if (holdsData(folder.path)) {
             std::error_code error;
@@ -65,7 +73,7 @@ bool enterDataFolder(std::string& message) {
     message = std::string("cannot find ") + ScoreBoard::kFontPath + " in";
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         message +=
-            (i == 0 ? " " : ", ") + candidates[i].path.string() + " (" + candidates[i].role + ")";
+            (i == 0 ? " " : ", ") + utf8(candidates[i].path) + " (" + candidates[i].role + ")";
     }
     message += "; set EMBERDASH_DATA to the folder that holds images/, fonts/ and audio/";
     return false;

@@ -59,6 +59,7 @@ void waitForStartUpWorkers() {
 } // namespace
 
 int main(int argc, char** argv) {
+    connectToConsole();
     switch (readCommandLine(argc, argv)) {
     case Request::Help:
         std::fputs(kUsage, stdout);
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
     }
     std::string missing;
     if (!enterDataFolder(missing)) {
-        std::fprintf(stderr, "emberdash: %s\n", missing.c_str());
+        reportStartUpFailure(missing);
         return 1;
     }
 
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     try {
         GameController::instance().init();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "emberdash: %s\n", error.what());
+        reportStartUpFailure(error.what());
         return 1;
     }
     glutMainLoop();

@@ -17,3 +17,11 @@ bench_packages=(
 fuzz_packages=(
     clang libclang-rt-dev
 )
+# The Windows release: the MinGW-w64 compilers, and what fetches and unpacks Debian's sources.
+windows_packages=(
+    g++-mingw-w64-x86-64-posix debian-archive-keyring dpkg-dev xz-utils
+)
+# Its tests run it under Wine.
+windows_test_packages=(
+    wine64
+)

@@ -39,7 +39,7 @@ void stop(pid_t pid) {
     }
 }
 
-Window findByTitle(Display* display, Window parent) {
+Window findByTitle(Display* display, Window parent, const std::string& title) {
     Window root = 0, parentOut = 0;
     Window* children = nullptr;
     unsigned count = 0;
@@ -50,13 +50,13 @@ Window findByTitle(Display* display, Window parent) {
     for (unsigned i = 0; i < count && !found; ++i) {
         char* name = nullptr;
         if (XFetchName(display, children[i], &name) && name) {
-            if (std::string(name) == Camera::kWindowTitle) {
+            if (std::string(name) == title) {
                 found = children[i];
             }
             XFree(name);
         }
         if (!found) {
-            found = findByTitle(display, children[i]);
+            found = findByTitle(display, children[i], title);
         }
     }
     if (children) {
@@ -215,7 +215,15 @@ GameSession::GameSession(const Options& options) {
             (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
             _exit(125);
         }
-        execl(options.executable.c_str(), "emberdash", static_cast<char*>(nullptr));
+        for (const auto& [name, value] : options.environment) {
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+        if (!options.launcher.empty()) {
+            execl(options.launcher.c_str(), options.launcher.c_str(), options.executable.c_str(),
+                  static_cast<char*>(nullptr));
+        } else {
+            execl(options.executable.c_str(), "emberdash", static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
 }
@@ -238,13 +246,13 @@ GameSession::~GameSession() {
     std::filesystem::remove(errorFile_, ignored);
 }
 
-bool GameSession::waitForWindow(int timeoutMs) {
+bool GameSession::waitForWindow(int timeoutMs, const std::string& title) {
     return eventually(
                [&] {
                    if (exitStatus() >= 0) {
                        return true;
                    }
-                   window_ = findByTitle(display_, DefaultRootWindow(display_));
+                   window_ = findByTitle(display_, DefaultRootWindow(display_), title);
                    if (!window_) {
                        return false;
                    }

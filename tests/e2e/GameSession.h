@@ -3,12 +3,15 @@
 // server.
 #pragma once
 
+#include "shell/Camera.h"
+
 #include <X11/Xlib.h>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // An Xvfb of its own, 24-bit and larger than the game's window, so that tests never share a
@@ -62,6 +65,10 @@ class GameSession {
         // Runs the game as an ordinary user even when the test runs as root, for whom no file is
         // unreadable (as the user nobody; the game and its data must be readable by anyone).
         bool unprivileged = false;
+        // A program that runs the executable, such as Wine for the Windows build; none when empty.
+        std::filesystem::path launcher;
+        // More variables for the game's environment, such as the disk audio driver's settings.
+        std::vector<std::pair<std::string, std::string>> environment;
     };
 
     explicit GameSession(const Options& options);
@@ -70,8 +77,9 @@ class GameSession {
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
 
-    // Waits for the game's window to be mapped; false if it never came or the game exited.
-    bool waitForWindow(int timeoutMs = 20000);
+    // Waits for the game's window (or another of the game's windows, by its title) to be mapped;
+    // false if it never came or the game exited.
+    bool waitForWindow(int timeoutMs = 20000, const std::string& title = Camera::kWindowTitle);
     Window window() const { return window_; }
     std::string title() const;
     // Position on the screen and size.

@@ -1,12 +1,13 @@
 // Headless audio sessions for tests.
 #include "support/AudioSession.h"
 
-#include <cstdlib>
+#include <SDL.h>
 
+// SDL's own setter, which SDL's reading of the variables sees on every system.
 AudioSession::AudioSession(const char* driver, const std::string& diskFile) {
-    setenv("SDL_AUDIODRIVER", driver, 1);
+    SDL_setenv("SDL_AUDIODRIVER", driver, 1);
     if (!diskFile.empty()) {
-        setenv("SDL_DISKAUDIOFILE", diskFile.c_str(), 1);
+        SDL_setenv("SDL_DISKAUDIOFILE", diskFile.c_str(), 1);
     }
     SoundBank::instance().init();
 }

@@ -1,17 +1,24 @@
 // Temporary working directories for tests.
 #include "support/ScratchDir.h"
 
-#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 ScratchDir::ScratchDir() : previous_(std::filesystem::current_path()) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "emberdash-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
+    // A new folder of a random name, made by this test alone (create_directory fails when the
+    // name exists).
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::filesystem::path candidate = std::filesystem::temp_directory_path() /
+                                                ("emberdash-test-" + std::to_string(entropy()));
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+        }
+    }
+    if (path_.empty()) {
         throw std::runtime_error("cannot create a scratch directory");
     }
-    path_ = pattern;
     for (const char* folder : {"images", "fonts", "audio"}) {
         std::filesystem::create_directory(path_ / folder);
     }

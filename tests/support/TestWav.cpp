@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -33,7 +34,7 @@ void writeToneWav(const std::string& path, double seconds, double frequency, dou
     out.write("data", 4);
     put(out, frames * 2, 4);
     for (std::uint32_t i = 0; i < frames; ++i) {
-        const double value = amplitude * std::sin(2 * M_PI * frequency * i / rate);
+        const double value = amplitude * std::sin(2 * std::numbers::pi * frequency * i / rate);
         put(out, std::uint32_t(std::int16_t(std::lround(value * 32767))) & 0xffff, 2);
     }
 }

@@ -28,18 +28,19 @@ bool connected(DWORD stream) {
 } // namespace
 
 std::filesystem::path executablePath() {
-    // The path is cut short, not failed, when the buffer is too small: grow it until it fits.
-    std::wstring buffer(MAX_PATH, L'\0');
-    while (buffer.size() <= 32768) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+    // The path is cut short, not failed, when the buffer is too small: grow it until it fits,
+    // up to the longest path Windows has.
+    std::wstring buffer;
+    for (DWORD size = MAX_PATH; size <= 2 * 32768; size *= 2) {
+        buffer.resize(size);
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
         if (length == 0) {
             return {};
         }
-        if (length < buffer.size()) {
+        if (length < size) {
             buffer.resize(length);
             return std::filesystem::path(buffer);
         }
-        buffer.resize(buffer.size() * 2);
     }
     return {};
 }

@@ -1,6 +1,7 @@
 // What differs from one operating system to the next, behind plain functions: where the
-// executable is, how a path comes from the environment, where the command line's answers and a
-// failed start-up's message go, and whether the game's window still exists. One implementation
+// executable is, how a path comes from the environment, what --help says of the system, where the
+// command line's answers and a failed start-up's message go, and whether the game's window still
+// exists. One implementation
 // per platform is chosen by the build; nothing else in the game asks which platform it runs on.
 #pragma once
 
@@ -17,6 +18,14 @@ std::filesystem::path environmentPath(const char* name);
 // Makes standard output and standard error reach the terminal the game was started from, when
 // the system does not connect them by itself. Call first thing.
 void connectToConsole();
+
+// What --help says that differs by platform: the window system's options on the usage line
+// (empty, or starting with a space), and the environment's lines on the sound and the display.
+struct PlatformHelp {
+    const char* options;
+    const char* environment;
+};
+PlatformHelp platformHelp();
 
 // Tells the player why the game cannot start (message in UTF-8): on standard error, and where
 // the system gives a player who started the game from the desktop no terminal, on the screen too.

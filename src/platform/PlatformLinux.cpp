@@ -40,6 +40,12 @@ std::filesystem::path environmentPath(const char* name) {
     return value ? std::filesystem::path(value) : std::filesystem::path();
 }
 
+PlatformHelp platformHelp() {
+    return {" [X options such as -display NAME]",
+            "  SDL_AUDIODRIVER  sound driver, such as pulseaudio or alsa; dummy plays silently\n"
+            "  DISPLAY          the X display to open the window on\n"};
+}
+
 // A program started from the desktop has its output kept in the session's log.
 void connectToConsole() {}
 

@@ -51,6 +51,12 @@ std::filesystem::path environmentPath(const char* name) {
     return value ? std::filesystem::path(value) : std::filesystem::path();
 }
 
+PlatformHelp platformHelp() {
+    return {
+        "",
+        "  SDL_AUDIODRIVER  sound driver, such as wasapi or directsound; dummy plays silently\n"};
+}
+
 // A program built for the desktop starts with no console. Started from a command prompt, it
 // writes to the prompt's console; with its output redirected to a file or a pipe, it writes there.
 void connectToConsole() {

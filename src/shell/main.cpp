@@ -17,17 +17,20 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: emberdash [--help] [--version] [X options such as -display NAME]\n"
-    "\n"
-    "Emberdash: steer a fire across a floor whose tiles heat under it and burn away.\n"
-    "Click twice to start; hold the left button and move the mouse to steer. Keep off the\n"
-    "holes, touch the amber fuel for points and the icy arrows to cool the floor.\n"
-    "\n"
-    "Environment:\n"
-    "  EMBERDASH_DATA   folder that holds images/, fonts/ and audio/, tried first\n"
-    "  SDL_AUDIODRIVER  sound driver, such as pulseaudio or alsa; dummy plays silently\n"
-    "  DISPLAY          the X display to open the window on\n";
+// The usage, with the platform's own parts filled in.
+std::string usage() {
+    const PlatformHelp platform = platformHelp();
+    return std::string("Usage: emberdash [--help] [--version]") + platform.options +
+           "\n"
+           "\n"
+           "Emberdash: steer a fire across a floor whose tiles heat under it and burn away.\n"
+           "Click twice to start; hold the left button and move the mouse to steer. Keep off the\n"
+           "holes, touch the amber fuel for points and the icy arrows to cool the floor.\n"
+           "\n"
+           "Environment:\n"
+           "  EMBERDASH_DATA   folder that holds images/, fonts/ and audio/, tried first\n" +
+           platform.environment;
+}
 
 enum class Request { Play, Help, Version, Unknown };
 
@@ -62,13 +65,13 @@ int main(int argc, char** argv) {
     connectToConsole();
     switch (readCommandLine(argc, argv)) {
     case Request::Help:
-        std::fputs(kUsage, stdout);
+        std::fputs(usage().c_str(), stdout);
         return 0;
     case Request::Version:
         std::printf("emberdash %s\n", EMBERDASH_VERSION);
         return 0;
     case Request::Unknown:
-        std::fputs(kUsage, stderr);
+        std::fputs(usage().c_str(), stderr);
         return 2;
     case Request::Play:
         break;

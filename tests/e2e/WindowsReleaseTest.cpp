@@ -291,7 +291,8 @@ TEST(E2eWindows, TwoClicksStartPlayADragSteersAndAParkedFireEndsTheRunWithItsSou
     EXPECT_GT(inkWidth(windows.capture(), -27, 14, 50, 24), 300) << "no final score";
 
     // The run's end stops the music and sounds the blowout; then the output falls silent. The
-    // last sound before the silence is the blowout's own end, sample for sample, on both sides.
+    // last sound before the silence is the blowout's own end, sample for sample, on both sides:
+    // its 1.8 s outlast every other effect (a second at most), and none starts after the run.
     const std::size_t second = kRate * 2;
     std::vector<std::int16_t> mixed;
     EXPECT_TRUE(eventually([&] {

@@ -66,6 +66,11 @@ std::string outputOf(const std::string& command) {
     return output;
 }
 
+std::filesystem::path madeFolder(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
 // The zip unpacked into a folder; returns the game's own folder in it.
 std::filesystem::path unpack(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
@@ -149,12 +154,20 @@ std::size_t loopLength(const std::vector<std::int16_t>& music) {
     return 0;
 }
 
-} // namespace
+// Every test starts from the zip unpacked into a folder with a non-ASCII name, with another
+// folder, holding no data, to start the game from.
+class E2eWindows : public ::testing::Test {
+  protected:
+    E2eWindows() { prepareWine(); }
 
-TEST(E2eWindows, ADesktopProgramOfSystemDllsWhoseCommandLineAnswersAndThatShowsMissingData) {
-    prepareWine();
     ScratchDir scratch;
     const std::filesystem::path game = unpack(scratch.path() / "Spiele" / kPlayerFolder);
+    const std::filesystem::path elsewhere = madeFolder(scratch.path() / "elsewhere");
+};
+
+} // namespace
+
+TEST_F(E2eWindows, ADesktopProgramOfSystemDllsWhoseCommandLineAnswersAndThatShowsMissingData) {
 
     // Built for the desktop, so that no console window opens beside the game, and needing no
     // DLL that Windows does not bring.
@@ -204,12 +217,7 @@ TEST(E2eWindows, ADesktopProgramOfSystemDllsWhoseCommandLineAnswersAndThatShowsM
     EXPECT_EQ(missing.exitStatus(), 1);
 }
 
-TEST(E2eWindows, TheTitleScreenLooksAndSoundsAsOnLinuxAndTheMusicLoopsWithoutAGap) {
-    prepareWine();
-    ScratchDir scratch;
-    const std::filesystem::path game = unpack(scratch.path() / "Spiele" / kPlayerFolder);
-    const std::filesystem::path elsewhere = scratch.path() / "elsewhere";
-    std::filesystem::create_directories(elsewhere);
+TEST_F(E2eWindows, TheTitleScreenLooksAndSoundsAsOnLinuxAndTheMusicLoopsWithoutAGap) {
     // The Linux build mixes seventy seconds, two loops of the music and more, far faster than it
     // plays: it rests only a millisecond between buffers. The Windows build mixes in real time
     // past its first loop: SDL's getenv on Windows holds one variable's value at a time, and
@@ -257,12 +265,7 @@ TEST(E2eWindows, TheTitleScreenLooksAndSoundsAsOnLinuxAndTheMusicLoopsWithoutAGa
         << firstDifference / loop + 1 << " of " << double(loop) / 2 / kRate << " s";
 }
 
-TEST(E2eWindows, TwoClicksStartPlayADragSteersAndAParkedFireEndsTheRunWithItsSounds) {
-    prepareWine();
-    ScratchDir scratch;
-    const std::filesystem::path game = unpack(scratch.path() / "Spiele" / kPlayerFolder);
-    const std::filesystem::path elsewhere = scratch.path() / "elsewhere";
-    std::filesystem::create_directories(elsewhere);
+TEST_F(E2eWindows, TwoClicksStartPlayADragSteersAndAParkedFireEndsTheRunWithItsSounds) {
     const std::filesystem::path sound = scratch.path() / "play.raw";
 
     GameSession windows(windowsGame(game, elsewhere, sound));

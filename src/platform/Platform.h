@@ -1,8 +1,8 @@
 // What differs from one operating system to the next, behind plain functions: where the
 // executable is, how a path comes from the environment, what --help says of the system, where the
 // command line's answers and a failed start-up's message go, and whether the game's window still
-// exists. One implementation
-// per platform is chosen by the build; nothing else in the game asks which platform it runs on.
+// exists. One implementation per platform is chosen by the build; nothing else in the game asks
+// which platform it runs on.
 #pragma once
 
 #include <filesystem>
@@ -32,9 +32,14 @@ PlatformHelp platformHelp();
 void reportStartUpFailure(const std::string& message);
 
 // Starts watching the game's window for being destroyed from outside (not closed through the
-// window manager, which GLUT handles). Call once, after the window is created, on the main thread.
+// window manager, which GLUT handles), and the window system for errors, which no longer end the
+// process from inside the call that met them. Call once, on the main thread, before the window is
+// created: it may be destroyed while it is being created.
 void watchGameWindow();
-// Whether the window has been destroyed: asks the window system, a round trip, or answers from
-// an error it already reported about the window. The main loop asks once a frame, and once a
-// tick while a still screen stands.
+// Whether the window has been destroyed: asks the window system, a round trip. The main loop asks
+// once a frame, and once a tick while a still screen stands; start-up asks once the window is
+// created.
 bool gameWindowLost();
+// What the window system reported going wrong other than the window's loss, in a sentence; empty
+// when nothing did. The game cannot go on after it.
+std::string windowSystemFailure();

@@ -6,28 +6,64 @@
 #include <X11/Xlib.h>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <system_error>
 
 namespace {
 
 Display* watchedDisplay = nullptr;
 Window watchedWindow = 0;
-bool windowLost = false;
-XErrorHandler previousHandler = nullptr;
+bool watching = false;
+// The first error the window system reported, as the handler received it: it is described and
+// acted on later, from the game's own loop, where no lock of Xlib's or the driver's is held.
+bool errorSeen = false;
+XErrorEvent firstError{};
 
-// Xlib's default answer to an error is to end the process with status 1. An error about the
-// game's own window means it was destroyed under the game: that is noted, and the main loop ends
-// the game as a close would. Every other error goes on to the handler that was there before.
-int onXError(Display* display, XErrorEvent* error) {
-    const bool aboutWindow = error->error_code == BadWindow || error->error_code == BadDrawable;
-    if (aboutWindow && error->resourceid == watchedWindow) {
-        windowLost = true;
-        return 0;
+// Xlib's default answer to an error is to end the process with status 1, from inside whatever
+// call met it: often the GL driver, holding a lock that the exit hooks of freeglut and the driver
+// then wait on for ever. Every error is noted instead, and the game decides once the call is
+// over: a destroyed window ends it as a close would, anything else as a failure.
+int onXError(Display*, XErrorEvent* error) {
+    if (!errorSeen) {
+        firstError = *error;
+        errorSeen = true;
     }
-    return previousHandler ? previousHandler(display, error) : 0;
+    return 0;
+}
+
+// The window the GL context draws into is the game's: freeglut makes it current as it creates it.
+void findGameWindow() {
+    if (!watchedWindow) {
+        watchedDisplay = glXGetCurrentDisplay();
+        watchedWindow = glXGetCurrentDrawable();
+    }
 }
 
 } // namespace
+
+// freeglut waits for its new window to be shown before glutCreateWindow returns, and a window
+// destroyed before it was shown never is: the wait would last for ever. While the game's window
+// is being created, that wait ends on the window's destruction too, and the game finds the
+// window lost once glutCreateWindow returns.
+extern "C" int XPeekIfEvent(Display* display, XEvent* event,
+                            Bool (*predicate)(Display*, XEvent*, XPointer), XPointer argument) {
+    using Peek = int (*)(Display*, XEvent*, Bool (*)(Display*, XEvent*, XPointer), XPointer);
+    static const auto peek = reinterpret_cast<Peek>(dlsym(RTLD_NEXT, "XPeekIfEvent"));
+    if (!watching || watchedWindow) {
+        return peek(display, event, predicate, argument);
+    }
+    struct Wait {
+        Bool (*predicate)(Display*, XEvent*, XPointer);
+        XPointer argument;
+    } wait{predicate, argument};
+    const auto shownOrDestroyed = [](Display* display, XEvent* event, XPointer waitPointer) -> Bool {
+        const Wait& wait = *reinterpret_cast<const Wait*>(waitPointer);
+        return wait.predicate(display, event, wait.argument) ||
+               (event->type == DestroyNotify &&
+                event->xdestroywindow.window == reinterpret_cast<Window>(wait.argument));
+    };
+    return peek(display, event, shownOrDestroyed, reinterpret_cast<XPointer>(&wait));
+}
 
 std::filesystem::path executablePath() {
     std::error_code error;
@@ -54,22 +90,36 @@ void reportStartUpFailure(const std::string& message) {
 }
 
 void watchGameWindow() {
-    watchedDisplay = glXGetCurrentDisplay();
-    watchedWindow = glXGetCurrentDrawable();
-    windowLost = false;
-    if (watchedDisplay && watchedWindow && !previousHandler) {
-        previousHandler = XSetErrorHandler(onXError);
+    if (!watching) {
+        XSetErrorHandler(onXError);
+        watching = true;
     }
 }
 
 bool gameWindowLost() {
-    if (watchedDisplay && watchedWindow && !windowLost) {
-        Window root = 0;
-        int x = 0, y = 0;
-        unsigned width = 0, height = 0, border = 0, depth = 0;
-        // A destroyed window fails the request, and the error reaches onXError before it returns.
-        XGetGeometry(watchedDisplay, watchedWindow, &root, &x, &y, &width, &height, &border,
-                     &depth);
+    findGameWindow();
+    // No drawable after the window was created: making it current failed, as it does when the
+    // window went before the driver first reached it.
+    if (!watchedDisplay || !watchedWindow) {
+        return errorSeen;
     }
-    return windowLost;
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    // A round trip: a destroyed window fails it, whatever the errors before said.
+    return !XGetGeometry(watchedDisplay, watchedWindow, &root, &x, &y, &width, &height, &border,
+                         &depth);
+}
+
+std::string windowSystemFailure() {
+    if (!errorSeen) {
+        return {};
+    }
+    char text[256];
+    XGetErrorText(firstError.display, firstError.error_code, text, sizeof text);
+    char description[512];
+    std::snprintf(description, sizeof description,
+                  "the window system reported an error: %s (request %d.%d, resource 0x%lx)", text,
+                  firstError.request_code, firstError.minor_code, firstError.resourceid);
+    return description;
 }

@@ -86,3 +86,8 @@ void watchGameWindow() {}
 bool gameWindowLost() {
     return false;
 }
+
+// Window system errors reach the game as failed calls, not through a handler.
+std::string windowSystemFailure() {
+    return {};
+}

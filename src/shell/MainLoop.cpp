@@ -10,7 +10,9 @@
 #include <GL/glut.h>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace {
@@ -31,10 +33,17 @@ int stillWait = 0;
 void onIdle();
 
 // A window destroyed from outside ends the game as closing it does. Drawing into it does not
-// always raise an error (some GL drivers swallow it), so the window is asked after.
+// always raise an error (some GL drivers swallow it), so the window is asked after. Any other
+// error of the window system ends the game as a failure, here rather than inside the call that
+// met it.
 void endIfWindowLost() {
     if (gameWindowLost()) {
         std::exit(0);
+    }
+    const std::string failure = windowSystemFailure();
+    if (!failure.empty()) {
+        std::fprintf(stderr, "emberdash: %s\n", failure.c_str());
+        std::exit(1);
     }
 }
 

@@ -88,12 +88,16 @@ int main(int argc, char** argv) {
     PicturePreloader::instance().start(GameController::picturePaths());
     ScoreBoard::prepareFont();
 
+    watchGameWindow();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(Camera::kWindowWidth, Camera::kWindowHeight);
     glutCreateWindow(Camera::kWindowTitle);
+    // A window destroyed while it was being created ends the game as a close would.
+    if (gameWindowLost()) {
+        return 0;
+    }
     glutPositionWindow(Camera::kWindowX, Camera::kWindowY);
-    watchGameWindow();
     registerCallbacks();
 
     // A font that cannot be built ends start-up with its message, before the main loop runs, and

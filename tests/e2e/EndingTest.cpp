@@ -5,6 +5,7 @@
 #include "e2e/GameSession.h"
 #include "e2e/ScreenReading.h"
 
+#include <chrono>
 #include <csignal>
 
 namespace {
@@ -47,5 +48,26 @@ TEST(E2eEnding, AWindowDestroyedFromOutsideEndsTheGameAsAClose) {
         EXPECT_TRUE(eventually([&] { return game.exitStatus() >= 0; }, kEndingMs))
             << "stage " << int(stage);
         EXPECT_EQ(game.exitStatus(), 0) << "stage " << int(stage);
+    }
+}
+
+// The window may go at any moment: while it is being created, before and while the driver draws
+// into it for the first time, and in the first frames. Each moment ends the game as a close
+// does, never with an error and never hung.
+TEST(E2eEnding, AWindowDestroyedFromItsCreationOnEndsTheGameAsAClose) {
+    std::vector<int> delaysMs(12, 0);
+    for (int ms = 5; ms <= 100; ms += 5) {
+        delaysMs.push_back(ms);
+    }
+    for (int ms : {150, 200, 300, 500, 800, 1200, 2000}) {
+        delaysMs.push_back(ms);
+    }
+    for (int delayMs : delaysMs) {
+        GameSession game;
+        ASSERT_TRUE(game.destroyWindowOnceNamed(std::chrono::milliseconds(delayMs)))
+            << game.errorOutput();
+        EXPECT_TRUE(eventually([&] { return game.exitStatus() >= 0; }, kEndingMs))
+            << "destroyed " << delayMs << " ms after it was named: still running";
+        EXPECT_EQ(game.exitStatus(), 0) << "destroyed " << delayMs << " ms after it was named";
     }
 }

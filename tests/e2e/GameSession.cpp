@@ -377,6 +377,20 @@ void GameSession::destroyWindow() {
     XSync(display_, False);
 }
 
+bool GameSession::destroyWindowOnceNamed(std::chrono::milliseconds delay) {
+    // Asked as often as the server answers: the title is set moments before the window is
+    // shown, and the earliest destroys are the ones that matter.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!(window_ = findByTitle(display_, DefaultRootWindow(display_), Camera::kWindowTitle))) {
+        if (exitStatus() >= 0 || std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+    }
+    std::this_thread::sleep_for(delay);
+    destroyWindow();
+    return true;
+}
+
 void GameSession::sendSignal(int signal) {
     kill(pid_, signal);
 }

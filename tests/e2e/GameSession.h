@@ -108,6 +108,9 @@ class GameSession {
     void expose();
     // Destroys the game's window from outside, as a crashed window manager or a remote tool may.
     void destroyWindow();
+    // Destroys the game's window the given time after it first carries the game's title, which
+    // it does while it is still being created; false if no such window came.
+    bool destroyWindowOnceNamed(std::chrono::milliseconds delay);
     // Sends the game a signal, as a terminal's Ctrl-C, kill or a desktop session ending do.
     void sendSignal(int signal);
 

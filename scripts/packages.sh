@@ -8,7 +8,7 @@ build_packages=(
     dpkg-dev file
 )
 test_packages=(
-    libgtest-dev xvfb xauth libx11-dev libxtst-dev
+    ninja-build libgtest-dev xvfb xauth libx11-dev libxtst-dev
     desktop-file-utils appstream lintian libebur128-dev
 )
 bench_packages=(

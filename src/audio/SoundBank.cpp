@@ -1,15 +1,29 @@
 // The sound bank over SDL_mixer. Each effect owns a group of channels, so that its copies take
 // over each other's channels and never those of another effect. Every mixer call waits for a
 // successful open: SDL_mixer does not check that its channels exist.
+//
+// The mix is made in 32-bit float, in which SDL adds the channels without clipping between them,
+// and a limiter on the finished mix keeps its peaks at -1 dB of full scale before the device
+// takes it: effects that pile up (several tiles burning through at once, the blowout over a
+// burnthrough) are held down together, while one effect over the music passes untouched.
 #include "audio/SoundBank.h"
+
+#include "audio/PeakLimiter.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <memory>
 
 namespace {
 
 constexpr int kOutputChannels = 2;
 constexpr int kChunkFrames = 1024;
+constexpr Uint16 kMixFormat = AUDIO_F32SYS;
+// -1 dB of full scale: room for the peaks between samples that a device's converter may add.
+constexpr float kLimiterCeiling = 0.891251f;
+// About 1.5 ms to bring the gain down before a peak, and 80 ms to let it back up.
+constexpr int kLimiterLookaheadFrames = 64;
+constexpr float kLimiterReleaseSeconds = 0.08f;
 
 struct EffectFile {
     SoundEffect slot;
@@ -27,6 +41,15 @@ constexpr EffectFile kEffectFiles[SoundBank::kEffectCount] = {
 // The music track. It lives here rather than in the bank's header because SDL_mixer's releases
 // name its type differently, and only SDL_mixer's own header spells it right for each.
 Mix_Music* stream = nullptr;
+// Runs on the audio device's thread, after every channel and the music are mixed; the bank
+// creates it before the mixer first calls it and frees it once the device is closed.
+std::unique_ptr<PeakLimiter> limiter;
+
+void limitMix(void* udata, Uint8* stream, int bytes) {
+    PeakLimiter& limiting = *static_cast<PeakLimiter*>(udata);
+    limiting.process(reinterpret_cast<float*>(stream),
+                     bytes / int(sizeof(float) * limiting.channels()));
+}
 
 bool validEffect(int index) {
     return index >= 0 && index < SoundBank::kEffectCount;
@@ -67,11 +90,22 @@ void SoundBank::init() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return;
     }
-    if (Mix_OpenAudio(kOutputRate, MIX_DEFAULT_FORMAT, kOutputChannels, kChunkFrames) != 0) {
+    // The mix stays in float whatever the device plays, which SDL converts to; the rate and the
+    // channels follow the device's, as they always did.
+    if (Mix_OpenAudioDevice(kOutputRate, kMixFormat, kOutputChannels, kChunkFrames, nullptr,
+                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) !=
+        0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return;
     }
     open_ = true;
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) && format == kMixFormat) {
+        limiter = std::make_unique<PeakLimiter>(channels, rate, kLimiterCeiling,
+                                                kLimiterLookaheadFrames, kLimiterReleaseSeconds);
+        Mix_SetPostMix(limitMix, limiter.get());
+    }
     Mix_Init(MIX_INIT_MP3);
     // Opening and allocating both reset the group tags, so the groups are tagged last.
     Mix_AllocateChannels(kEffectCount * kCopiesPerEffect);
@@ -151,7 +185,9 @@ void SoundBank::shutdown() {
             sample = nullptr;
         }
     }
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
+    limiter.reset();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     open_ = false;

@@ -73,13 +73,11 @@ Pcm effectPcm(const std::string& name) {
     return pcm;
 }
 
-// What SDL's disk driver wrote: the game's stereo output.
+// What SDL's disk driver wrote: the game's stereo output, as a 16-bit device plays it.
 Pcm mixedPcm(const std::filesystem::path& file) {
-    const std::string bytes = bytesOf(file);
     Pcm pcm;
     pcm.channels = 2;
-    pcm.samples.resize(bytes.size() / 2);
-    std::memcpy(pcm.samples.data(), bytes.data(), pcm.samples.size() * 2);
+    pcm.samples = diskOutput16(file.string());
     return pcm;
 }
 
@@ -248,17 +246,28 @@ TEST(GeneratedSounds, TheMusicSitsUnderTheEffectsAndNeitherNearsFullScale) {
     }
 }
 
-TEST(GeneratedSounds, TheGameMixesMusicAndEffectsWithoutClipping) {
-    // The game's sound bank in the data folder, mixing through the disk driver as fast as it
-    // can write: the music, with each effect started at several places in the loop, and then all
-    // four effects at once.
-    ScratchDir scratch;
+// Keeps the mix as the mixer made it, before the bank's limiter has it: the plain sum of the
+// music and the effects, which the mixer sent out as it was before it had a limiter.
+void keepPlainSum(int, void* stream, int bytes, void* kept) {
+    const auto* samples = static_cast<const float*>(stream);
+    static_cast<std::vector<float>*>(kept)->insert(
+        static_cast<std::vector<float>*>(kept)->end(), samples, samples + bytes / sizeof(float));
+}
+
+// The game's sound bank in the data folder, mixing through the disk driver as fast as it can
+// write into out: the music, with the effects started together at several places in its loop.
+// The same mix before the limiter goes to plainSum, when one is given.
+void mixOverTheMusic(const std::filesystem::path& out, const std::vector<int>& effects,
+                     std::vector<float>* plainSum = nullptr) {
     const std::filesystem::path back = std::filesystem::current_path();
     std::filesystem::current_path(kData);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
-    const auto mix = [&](const std::filesystem::path& out, const std::vector<int>& effects) {
+    {
         AudioSession audio("disk", out.string());
         SoundBank& bank = audio.bank();
+        if (plainSum) {
+            Mix_RegisterEffect(MIX_CHANNEL_POST, keepPlainSum, nullptr, plainSum);
+        }
         bank.playMusic("./audio/backgroundmusic.mp3");
         for (const double offset : {3.0, 7.0, 11.0, 15.0, 21.0, 26.5}) {
             Mix_SetMusicPosition(offset);
@@ -267,18 +276,53 @@ TEST(GeneratedSounds, TheGameMixesMusicAndEffectsWithoutClipping) {
             }
             EXPECT_TRUE(waitFor([&] { return Mix_Playing(-1) == 0; }, 20000));
         }
-    };
-    for (int effect = 0; effect < SoundBank::kEffectCount; ++effect) {
-        const auto out = scratch.path() / ("effect" + std::to_string(effect) + ".raw");
-        mix(out, {effect});
-        EXPECT_EQ(clippedSamples(mixedPcm(out)), 0) << "effect " << effect;
     }
-    const auto all = scratch.path() / "all.raw";
-    mix(all, {0, 1, 2, 3});
     unsetenv("SDL_DISKAUDIODELAY");
     std::filesystem::current_path(back);
-    std::printf("all four effects at once, six times over the music: %d clipped samples\n",
-                clippedSamples(mixedPcm(all)));
+}
+
+TEST(GeneratedSounds, TheGameMixesMusicAndEffectsWithoutClipping) {
+    ScratchDir scratch;
+    for (int effect = 0; effect < SoundBank::kEffectCount; ++effect) {
+        const auto out = scratch.path() / ("effect" + std::to_string(effect) + ".raw");
+        mixOverTheMusic(out, {effect});
+        EXPECT_EQ(clippedSamples(mixedPcm(out)), 0) << "effect " << effect;
+    }
+    // The most the channels hold: every effect in all its copies at once, over the music.
+    std::vector<int> everyCopy;
+    for (int effect = 0; effect < SoundBank::kEffectCount; ++effect) {
+        everyCopy.insert(everyCopy.end(), SoundBank::kCopiesPerEffect, effect);
+    }
+    const auto all = scratch.path() / "all.raw";
+    mixOverTheMusic(all, everyCopy);
+    const std::vector<float> mixed = diskOutput(all.string());
+    const float peak = std::abs(*std::max_element(
+        mixed.begin(), mixed.end(), [](float a, float b) { return std::abs(a) < std::abs(b); }));
+    std::printf("every copy of every effect at once, six times over the music: peak %.2f dBFS\n",
+                20 * std::log10(peak));
+    EXPECT_EQ(clippedSamples(mixedPcm(all)), 0);
+    EXPECT_LE(peak, 0.8913f) << "above -1 dBFS";
+}
+
+// The limiter holds the pile-ups down and leaves one effect over the music as loud as the plain
+// sum that the mixer sent out before it had a limiter, measured on the same run.
+TEST(GeneratedSounds, OneEffectOverTheMusicKeepsItsLoudness) {
+    ScratchDir scratch;
+    for (int effect = 0; effect < SoundBank::kEffectCount; ++effect) {
+        const auto out = scratch.path() / "limited.raw";
+        std::vector<float> plainSum;
+        mixOverTheMusic(out, {effect}, &plainSum);
+        Pcm plain;
+        plain.channels = 2;
+        std::transform(plainSum.begin(), plainSum.end(), std::back_inserter(plain.samples), to16);
+        const Loudness limited = measure(mixedPcm(out));
+        const Loudness sum = measure(plain);
+        std::printf("effect %d over the music: %.2f LUFS limited, %.2f LUFS as the plain sum, "
+                    "peaks %.2f and %.2f dBFS\n",
+                    effect, limited.integrated, sum.integrated, limited.samplePeak,
+                    sum.samplePeak);
+        EXPECT_NEAR(limited.integrated, sum.integrated, 1.0) << "effect " << effect;
+    }
 }
 
 TEST(DataGenerator, TwoRunsWriteIdenticalBytes) {

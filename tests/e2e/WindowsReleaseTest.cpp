@@ -5,6 +5,7 @@
 
 #include "e2e/GameSession.h"
 #include "e2e/ScreenReading.h"
+#include "support/AudioSession.h"
 #include "support/ScratchDir.h"
 
 #include <algorithm>
@@ -93,17 +94,17 @@ GameSession::Options windowsGame(const std::filesystem::path& game,
     return options;
 }
 
-// Stereo 16-bit samples as the disk driver writes them, from the first that is not silent: the
-// device writes silence until the music starts.
+// The disk driver's stereo float samples as a 16-bit device plays them, from the first that is
+// not silent: the device writes silence until the music starts.
 std::vector<std::int16_t> soundIn(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::vector<std::int16_t> samples;
-    std::int16_t frame[2];
+    float frame[2];
     bool sounding = false;
     while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) {
         sounding = sounding || frame[0] != 0 || frame[1] != 0;
         if (sounding) {
-            samples.insert(samples.end(), frame, frame + 2);
+            samples.insert(samples.end(), {to16(frame[0]), to16(frame[1])});
         }
     }
     return samples;

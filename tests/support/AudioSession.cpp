@@ -2,6 +2,9 @@
 #include "support/AudioSession.h"
 
 #include <SDL.h>
+#include <algorithm>
+#include <cmath>
+#include <fstream>
 
 // SDL's own setter, which SDL's reading of the variables sees on every system.
 AudioSession::AudioSession(const char* driver, const std::string& diskFile) {
@@ -14,4 +17,25 @@ AudioSession::AudioSession(const char* driver, const std::string& diskFile) {
 
 AudioSession::~AudioSession() {
     SoundBank::instance().shutdown();
+}
+
+std::vector<float> diskOutput(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<float> samples;
+    float sample;
+    while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) {
+        samples.push_back(sample);
+    }
+    return samples;
+}
+
+std::int16_t to16(float sample) {
+    return std::int16_t(std::clamp(std::lround(sample * 32768.0f), -32768L, 32767L));
+}
+
+std::vector<std::int16_t> diskOutput16(const std::string& file) {
+    const std::vector<float> samples = diskOutput(file);
+    std::vector<std::int16_t> converted(samples.size());
+    std::transform(samples.begin(), samples.end(), converted.begin(), to16);
+    return converted;
 }

@@ -4,7 +4,9 @@
 
 #include "audio/SoundBank.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class AudioSession {
   public:
@@ -17,6 +19,13 @@ class AudioSession {
 
     SoundBank& bank() const { return SoundBank::instance(); }
 };
+
+// What SDL's disk driver wrote of the game's mix: interleaved stereo, 32-bit floats with full
+// scale at 1.
+std::vector<float> diskOutput(const std::string& file);
+// The same as a 16-bit device plays it: scaled, rounded and clipped at full scale.
+std::vector<std::int16_t> diskOutput16(const std::string& file);
+std::int16_t to16(float sample);
 
 // Waits up to timeoutMs for the condition, polling; returns whether it came true.
 template <typename Condition>

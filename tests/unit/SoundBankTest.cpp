@@ -121,20 +121,18 @@ TEST(SoundBank, PlayedEffectsReachTheOutput) {
             const std::uintmax_t size = std::filesystem::file_size(output, missing);
             return missing ? 0 : size;
         };
-        constexpr std::uintmax_t kBufferBytes = 2048 * 2;
+        constexpr std::uintmax_t kBufferBytes = 2048 * sizeof(float);
         ASSERT_TRUE(waitFor([&] { return written() >= kBufferBytes; }));
         const std::uintmax_t before = written();
         audio.bank().playEffect(SoundEffect::Blowout);
-        const std::uintmax_t effectBytes = std::uintmax_t(0.3 * 44100) * 2 * 2;
+        const std::uintmax_t effectBytes = std::uintmax_t(0.3 * 44100) * 2 * sizeof(float);
         ASSERT_TRUE(waitFor([&] { return written() >= before + effectBytes + kBufferBytes; }));
     }
-    std::ifstream in(output, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    const std::size_t samples = bytes.size() / 2;
-    const auto* pcm = reinterpret_cast<const std::int16_t*>(bytes.data());
+    const std::vector<std::int16_t> pcm = diskOutput16(output);
+    ASSERT_GE(pcm.size(), 2048u);
     int peak = 0;
-    for (std::size_t i = 0; i < samples; ++i) {
-        peak = std::max(peak, std::abs(int(pcm[i])));
+    for (std::int16_t sample : pcm) {
+        peak = std::max(peak, std::abs(int(sample)));
     }
     EXPECT_GT(peak, 8000); // the tone, at about half of full scale
     for (std::size_t i = 0; i < 2048; ++i) {

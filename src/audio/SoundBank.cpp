@@ -12,7 +12,6 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <memory>
 
 namespace {
 
@@ -42,8 +41,10 @@ constexpr EffectFile kEffectFiles[SoundBank::kEffectCount] = {
 // name its type differently, and only SDL_mixer's own header spells it right for each.
 Mix_Music* stream = nullptr;
 // Runs on the audio device's thread, after every channel and the music are mixed; the bank
-// creates it before the mixer first calls it and frees it once the device is closed.
-std::unique_ptr<PeakLimiter> limiter;
+// creates it before the mixer first calls it and frees it once the device is closed. A plain
+// pointer, which nothing frees at exit: the game ends without closing the device, and the
+// mixer's thread goes on calling the limiter while the process ends.
+PeakLimiter* limiter = nullptr;
 
 void limitMix(void* udata, Uint8* stream, int bytes) {
     PeakLimiter& limiting = *static_cast<PeakLimiter*>(udata);
@@ -102,9 +103,9 @@ void SoundBank::init() {
     int rate = 0, channels = 0;
     Uint16 format = 0;
     if (Mix_QuerySpec(&rate, &format, &channels) && format == kMixFormat) {
-        limiter = std::make_unique<PeakLimiter>(channels, rate, kLimiterCeiling,
-                                                kLimiterLookaheadFrames, kLimiterReleaseSeconds);
-        Mix_SetPostMix(limitMix, limiter.get());
+        limiter = new PeakLimiter(channels, rate, kLimiterCeiling, kLimiterLookaheadFrames,
+                                  kLimiterReleaseSeconds);
+        Mix_SetPostMix(limitMix, limiter);
     }
     Mix_Init(MIX_INIT_MP3);
     // Opening and allocating both reset the group tags, so the groups are tagged last.
@@ -187,7 +188,8 @@ void SoundBank::shutdown() {
     }
     Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
-    limiter.reset();
+    delete limiter;
+    limiter = nullptr;
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     open_ = false;

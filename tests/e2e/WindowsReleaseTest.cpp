@@ -46,11 +46,18 @@ void newWineServer() {
 }
 
 // Wine's settings for every test: a prefix in the build folder, quiet, and no offer to download
-// the .NET and web runtimes the game does not use.
+// the .NET and web runtimes the game does not use. Wine reads paths in the locale's encoding, and
+// a fresh system has only the C locale, in which Wine 10 cannot even open a program whose path is
+// not ASCII: the tests run in UTF-8. Wine 10 also wants the runtime folder of a desktop session.
 void prepareWine() {
     setenv("WINEPREFIX", EMBERDASH_BUILD_DIR "/wine", 0);
     setenv("WINEDEBUG", "-all", 1);
     setenv("WINEDLLOVERRIDES", "mscoree,mshtml=d", 1);
+    setenv("LC_ALL", "C.UTF-8", 1);
+    const std::filesystem::path runtime = EMBERDASH_BUILD_DIR "/wine-runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
     newWineServer();
 }
 

@@ -19,10 +19,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
 #include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -265,6 +269,26 @@ void residentMemoryOverLongRun(benchmark::State& state) {
     }
 }
 
+// When and on what the figures were measured: the date, the processor and its cores, and the GL
+// renderer the game drew with.
+std::string measuredOn() {
+    char date[32];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(date, sizeof date, "%Y-%m-%d", std::gmtime(&now));
+    std::string processor = "an unknown processor";
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    for (std::string line; std::getline(cpuinfo, line);) {
+        if (line.rfind("model name", 0) == 0 && line.find(':') != std::string::npos) {
+            processor = line.substr(line.find(':') + 2);
+            break;
+        }
+    }
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return "Measured on " + std::string(date) + " by `scripts/bench`: " + processor + ", " +
+           std::to_string(std::thread::hardware_concurrency()) + " cores, drawn by " +
+           (renderer ? renderer : "an unknown GL renderer") + ".";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -272,6 +296,13 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     openGameWindow(argc, argv);
     benchmark::Initialize(&argc, argv);
+    // --markdown=FILE: the table written there too, for the docs.
+    std::string markdownFile;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--markdown=", 11) == 0) {
+            markdownFile = argv[i] + 11;
+        }
+    }
     GameController::instance().init();
     const unsigned background = loadPngTexture("./images/background.png");
 
@@ -300,6 +331,15 @@ int main(int argc, char** argv) {
     ResultTable table;
     benchmark::RunSpecifiedBenchmarks(&table);
     table.print(stdout);
+    if (!markdownFile.empty()) {
+        if (std::FILE* out = std::fopen(markdownFile.c_str(), "w")) {
+            table.printMarkdown(out, measuredOn());
+            std::fclose(out);
+        } else {
+            std::perror(markdownFile.c_str());
+            return 1;
+        }
+    }
     benchmark::Shutdown();
     return table.allTargetsMet() ? 0 : 1;
 }

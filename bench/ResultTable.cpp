@@ -55,7 +55,7 @@ void ResultTable::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (const std::optional<std::string> failure = failureOf(run)) {
             std::fprintf(stderr, "%s: %s\n", run.benchmark_name().c_str(), failure->c_str());
-            allMet_ = false;
+            runFailed_ = true;
             continue;
         }
         runs_.insert_or_assign(run.run_name.function_name, run);
@@ -200,13 +200,37 @@ void ResultTable::addMemoryRows() {
     addRow("  of which its own", mebibytes(counter(*run, "baseline_anon")));
 }
 
-void ResultTable::print(std::FILE* out) {
+void ResultTable::collectRows() {
     rows_.clear();
+    allMet_ = !runFailed_;
     addUpdateRows();
     addFrameRows();
     addStartupRows();
     addProcessorRows();
     addMemoryRows();
+}
+
+void ResultTable::printMarkdown(std::FILE* out, const std::string& measuredOn) {
+    collectRows();
+    std::fprintf(out, "%s\n\n", measuredOn.c_str());
+    std::fprintf(out, "| measurement | result | target | |\n|---|---|---|---|\n");
+    for (const Row& row : rows_) {
+        // Markdown drops leading spaces: a row that belongs to the one above says so.
+        std::string measurement = row.measurement;
+        const std::size_t indent = measurement.find_first_not_of(' ');
+        if (indent != 0 && indent != std::string::npos) {
+            measurement = "&emsp;" + measurement.substr(indent);
+        }
+        std::fprintf(out, "| %s | %s | %s | %s |\n", measurement.c_str(), row.result.c_str(),
+                     row.target.c_str(),
+                     row.target.empty() ? ""
+                     : row.met          ? "met"
+                                        : "**missed**");
+    }
+}
+
+void ResultTable::print(std::FILE* out) {
+    collectRows();
     std::size_t width = 0;
     for (const Row& row : rows_) {
         width = std::max(width, row.measurement.size());

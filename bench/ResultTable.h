@@ -14,6 +14,8 @@ class ResultTable : public benchmark::BenchmarkReporter {
     void ReportRuns(const std::vector<Run>& runs) override;
 
     void print(std::FILE* out);
+    // The same table in Markdown, under a line that says when and on what it was measured.
+    void printMarkdown(std::FILE* out, const std::string& measuredOn);
     bool allTargetsMet() const { return allMet_; }
 
   private:
@@ -32,9 +34,11 @@ class ResultTable : public benchmark::BenchmarkReporter {
     void addStartupRows();
     void addProcessorRows();
     void addMemoryRows();
+    void collectRows();
 
     std::map<std::string, Run> runs_;
     std::vector<Row> rows_;
     int cpus_ = 0;
+    bool runFailed_ = false;
     bool allMet_ = true;
 };

@@ -47,7 +47,7 @@ void findGameWindow() {
 // window lost once glutCreateWindow returns.
 extern "C" int XPeekIfEvent(Display* display, XEvent* event,
                             Bool (*predicate)(Display*, XEvent*, XPointer), XPointer argument) {
-    using Peek = int (*)(Display*, XEvent*, Bool (*)(Display*, XEvent*, XPointer), XPointer);
+    using Peek = int (*)(Display*, XEvent*, Bool(*)(Display*, XEvent*, XPointer), XPointer);
     static const auto peek = reinterpret_cast<Peek>(dlsym(RTLD_NEXT, "XPeekIfEvent"));
     if (!watching || watchedWindow) {
         return peek(display, event, predicate, argument);
@@ -56,7 +56,8 @@ extern "C" int XPeekIfEvent(Display* display, XEvent* event,
         Bool (*predicate)(Display*, XEvent*, XPointer);
         XPointer argument;
     } wait{predicate, argument};
-    const auto shownOrDestroyed = [](Display* display, XEvent* event, XPointer waitPointer) -> Bool {
+    const auto shownOrDestroyed = [](Display* display, XEvent* event,
+                                     XPointer waitPointer) -> Bool {
         const Wait& wait = *reinterpret_cast<const Wait*>(waitPointer);
         return wait.predicate(display, event, wait.argument) ||
                (event->type == DestroyNotify &&

@@ -250,8 +250,8 @@ TEST(GeneratedSounds, TheMusicSitsUnderTheEffectsAndNeitherNearsFullScale) {
 // music and the effects, which the mixer sent out as it was before it had a limiter.
 void keepPlainSum(int, void* stream, int bytes, void* kept) {
     const auto* samples = static_cast<const float*>(stream);
-    static_cast<std::vector<float>*>(kept)->insert(
-        static_cast<std::vector<float>*>(kept)->end(), samples, samples + bytes / sizeof(float));
+    static_cast<std::vector<float>*>(kept)->insert(static_cast<std::vector<float>*>(kept)->end(),
+                                                   samples, samples + bytes / sizeof(float));
 }
 
 // The game's sound bank in the data folder, mixing through the disk driver as fast as it can
@@ -319,8 +319,7 @@ TEST(GeneratedSounds, OneEffectOverTheMusicKeepsItsLoudness) {
         const Loudness sum = measure(plain);
         std::printf("effect %d over the music: %.2f LUFS limited, %.2f LUFS as the plain sum, "
                     "peaks %.2f and %.2f dBFS\n",
-                    effect, limited.integrated, sum.integrated, limited.samplePeak,
-                    sum.samplePeak);
+                    effect, limited.integrated, sum.integrated, limited.samplePeak, sum.samplePeak);
         EXPECT_NEAR(limited.integrated, sum.integrated, 1.0) << "effect " << effect;
     }
 }

@@ -50,16 +50,16 @@ TEST(E2eSound, ARunsOverlappingSoundsNeverReachFullScale) {
     }
     game.release(1);
     const std::vector<Rgb> over = referencePicture("gameover.png");
-    ASSERT_TRUE(eventually([&] { return game.capture().difference(over) < 3 * kSamePicture; },
-                           60000))
+    ASSERT_TRUE(
+        eventually([&] { return game.capture().difference(over) < 3 * kSamePicture; }, 60000))
         << "the run never ended";
     // The blowout, whole, after the end.
     const std::uintmax_t atTheEnd = sizeOf(sound);
     ASSERT_TRUE(eventually([&] { return sizeOf(sound) >= atTheEnd + 3 * kBytesPerSecond; }));
 
     const std::vector<float> mixed = diskOutput(sound.string());
-    const auto fullScale = std::count_if(mixed.begin(), mixed.end(),
-                                         [](float s) { return std::abs(s) >= 1.0f; });
+    const auto fullScale =
+        std::count_if(mixed.begin(), mixed.end(), [](float s) { return std::abs(s) >= 1.0f; });
     float peak = 0;
     for (float s : mixed) {
         peak = std::max(peak, std::abs(s));

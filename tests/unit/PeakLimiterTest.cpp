@@ -17,7 +17,8 @@ constexpr int kLookahead = 64;
 std::vector<float> limited(PeakLimiter& limiter, std::vector<float> signal) {
     std::size_t done = 0;
     for (int size = 1; done < signal.size(); size = size * 3 % 1031 + 1) {
-        const std::size_t frames = std::min<std::size_t>(std::size_t(size), (signal.size() - done) / 2);
+        const std::size_t frames =
+            std::min<std::size_t>(std::size_t(size), (signal.size() - done) / 2);
         limiter.process(signal.data() + done, int(frames));
         done += frames * 2;
     }

@@ -42,9 +42,10 @@ void findGameWindow() {
 } // namespace
 
 // freeglut waits for its new window to be shown before glutCreateWindow returns, and a window
-// destroyed before it was shown never is: the wait would last for ever. While the game's window
-// is being created, that wait ends on the window's destruction too, and the game finds the
-// window lost once glutCreateWindow returns.
+// destroyed before it was shown never is: the wait would last for ever. This definition stands in
+// front of Xlib's for the whole process, since the executable's symbols are found first, and
+// hands every call on to Xlib's; while the game's window is being created, the wait also ends on
+// the window's destruction, and the game finds the window lost once glutCreateWindow returns.
 extern "C" int XPeekIfEvent(Display* display, XEvent* event,
                             Bool (*predicate)(Display*, XEvent*, XPointer), XPointer argument) {
     using Peek = int (*)(Display*, XEvent*, Bool(*)(Display*, XEvent*, XPointer), XPointer);

@@ -26,7 +26,6 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -271,7 +270,7 @@ void residentMemoryOverLongRun(benchmark::State& state) {
 
 // When and on what the figures were measured: the date, the processor and its cores, and the GL
 // renderer the game drew with.
-std::string measuredOn() {
+std::string measuredOn(int cores) {
     char date[32];
     const std::time_t now = std::time(nullptr);
     std::strftime(date, sizeof date, "%Y-%m-%d", std::gmtime(&now));
@@ -285,7 +284,7 @@ std::string measuredOn() {
     }
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     return "Measured on " + std::string(date) + " by `scripts/bench`: " + processor + ", " +
-           std::to_string(std::thread::hardware_concurrency()) + " cores, drawn by " +
+           std::to_string(cores) + " cores, drawn by " +
            (renderer ? renderer : "an unknown GL renderer") + ".";
 }
 
@@ -333,7 +332,7 @@ int main(int argc, char** argv) {
     table.print(stdout);
     if (!markdownFile.empty()) {
         if (std::FILE* out = std::fopen(markdownFile.c_str(), "w")) {
-            table.printMarkdown(out, measuredOn());
+            table.printMarkdown(out, measuredOn(table.cpus()));
             std::fclose(out);
         } else {
             std::perror(markdownFile.c_str());

@@ -17,6 +17,8 @@ class ResultTable : public benchmark::BenchmarkReporter {
     // The same table in Markdown, under a line that says when and on what it was measured.
     void printMarkdown(std::FILE* out, const std::string& measuredOn);
     bool allTargetsMet() const { return allMet_; }
+    // The processor's cores, as Google Benchmark counted them.
+    int cpus() const { return cpus_; }
 
   private:
     struct Row {

@@ -60,12 +60,9 @@ TEST(E2eSound, ARunsOverlappingSoundsNeverReachFullScale) {
     const std::vector<float> mixed = diskOutput(sound.string());
     const auto fullScale =
         std::count_if(mixed.begin(), mixed.end(), [](float s) { return std::abs(s) >= 1.0f; });
-    float peak = 0;
-    for (float s : mixed) {
-        peak = std::max(peak, std::abs(s));
-    }
+    const float peak = peakOf(mixed);
     EXPECT_EQ(fullScale, 0) << "peak " << 20 * std::log10(peak) << " dBFS";
-    EXPECT_LE(peak, 0.8913f) << "above -1 dBFS";
+    EXPECT_LE(peak, kMinusOneDbfs) << "above -1 dBFS";
     // The music sounds under the title: its first two seconds are far from silent.
     const auto first = std::find_if(mixed.begin(), mixed.end(), [](float s) { return s != 0; });
     ASSERT_GE(mixed.end() - first, 2 * 2 * kRate);

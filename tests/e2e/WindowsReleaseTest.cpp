@@ -104,16 +104,16 @@ GameSession::Options windowsGame(const std::filesystem::path& game,
 // The disk driver's stereo float samples as a 16-bit device plays them, from the first that is
 // not silent: the device writes silence until the music starts.
 std::vector<std::int16_t> soundIn(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::vector<std::int16_t> samples;
-    float frame[2];
-    bool sounding = false;
-    while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) {
-        sounding = sounding || frame[0] != 0 || frame[1] != 0;
-        if (sounding) {
-            samples.insert(samples.end(), {to16(frame[0]), to16(frame[1])});
-        }
+    const std::vector<float> mixed = diskOutput(file.string());
+    std::size_t first = 0;
+    while (first + 1 < mixed.size() && mixed[first] == 0 && mixed[first + 1] == 0) {
+        first += 2;
     }
+    std::vector<std::int16_t> samples;
+    // Whole frames only, as a device plays them.
+    std::transform(mixed.begin() + long(first),
+                   mixed.begin() + long(first + (mixed.size() - first) / 2 * 2),
+                   std::back_inserter(samples), to16);
     return samples;
 }
 

@@ -33,6 +33,14 @@ std::int16_t to16(float sample) {
     return std::int16_t(std::clamp(std::lround(sample * 32768.0f), -32768L, 32767L));
 }
 
+float peakOf(const std::vector<float>& samples) {
+    float peak = 0;
+    for (float sample : samples) {
+        peak = std::max(peak, std::abs(sample));
+    }
+    return peak;
+}
+
 std::vector<std::int16_t> diskOutput16(const std::string& file) {
     const std::vector<float> samples = diskOutput(file);
     std::vector<std::int16_t> converted(samples.size());

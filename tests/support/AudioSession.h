@@ -26,6 +26,10 @@ std::vector<float> diskOutput(const std::string& file);
 // The same as a 16-bit device plays it: scaled, rounded and clipped at full scale.
 std::vector<std::int16_t> diskOutput16(const std::string& file);
 std::int16_t to16(float sample);
+// The largest magnitude among float samples, full scale being 1.
+float peakOf(const std::vector<float>& samples);
+// -1 dB of full scale, the most the game's limited mix may reach.
+constexpr float kMinusOneDbfs = 0.8913f;
 
 // Waits up to timeoutMs for the condition, polling; returns whether it came true.
 template <typename Condition>

@@ -8,7 +8,7 @@ endif()
 set(EMBERDASH_DATA_DIR ${EMBERDASH_HOST_DATA_DIR})
 # The data is ready-made: nothing to generate here.
 add_custom_target(emberdash_data)
-set(library_record ${EMBERDASH_WINDOWS_PREFIX}/share/emberdash)
+set(library_record ${EMBERDASH_LIBRARY_PREFIX}/share/emberdash)
 
 set_target_properties(emberdash PROPERTIES WIN32_EXECUTABLE ON)
 

@@ -1,8 +1,8 @@
-// What differs from one operating system to the next, behind plain functions: where the
-// executable is, how a path comes from the environment, what --help says of the system, where the
-// command line's answers and a failed start-up's message go, and whether the game's window still
-// exists. One implementation per platform is chosen by the build; nothing else in the game asks
-// which platform it runs on.
+// What differs from one system to the next (Linux, Windows, a web page), behind plain functions:
+// where the executable is, how a path comes from the environment, what --help says of the system,
+// where the command line's answers and a failed start-up's message go, whether the game's window
+// still exists, what paces the frames and whether start-up may use threads. One implementation
+// per platform is chosen by the build; nothing else in the game asks which platform it runs on.
 #pragma once
 
 #include <filesystem>
@@ -43,3 +43,16 @@ bool gameWindowLost();
 // What the window system reported going wrong other than the window's loss, in a sentence; empty
 // when nothing did. The game cannot go on after it.
 std::string windowSystemFailure();
+
+// Calls turn over and over while frames are wanted, until stopFrames: on the desktop at GLUT's
+// idle turns; in a page, at each of the browser's animation frames. turn may call stopFrames.
+void startFrames(void (*turn)());
+void stopFrames();
+// Asked by each turn: whether the next frame is due now. On the desktop frames are spaced 1/60 s
+// apart, and a turn that comes early gives the processor back for a moment before it answers
+// no; in a page every animation frame is due.
+bool nextFrameDue();
+
+// Whether start-up may hand work to threads of its own. A page has one thread only (threads
+// there need special headers from its server): the same work then runs on that one.
+bool startUpThreadsAvailable();

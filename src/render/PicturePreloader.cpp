@@ -1,6 +1,8 @@
 // Pictures decoded on worker threads.
 #include "render/PicturePreloader.h"
 
+#include "platform/Platform.h"
+
 #include <algorithm>
 #include <exception>
 #include <system_error>
@@ -10,6 +12,9 @@ namespace {
 // The main thread creates the window meanwhile, and that is the longest part of start-up: it
 // keeps a core to itself, and the workers share the rest (one at least).
 unsigned workerCount(std::size_t jobs) {
+    if (!startUpThreadsAvailable()) {
+        return 0;
+    }
     const unsigned cores = std::thread::hardware_concurrency();
     return unsigned(std::min<std::size_t>(cores > 2 ? cores - 1 : 1, jobs));
 }
@@ -50,10 +55,11 @@ void PicturePreloader::start(const std::vector<const char*>& paths) {
             workers_.emplace_back(&PicturePreloader::work, this);
         }
     } catch (const std::system_error&) {
-        // One worker gets through every job; with none, each picture is decoded when it is needed.
-        if (workers_.empty()) {
-            jobs_.clear();
-        }
+        // One worker gets through every job.
+    }
+    // With none, each picture is decoded on this thread when it is needed.
+    if (workers_.empty()) {
+        jobs_.clear();
     }
 }
 

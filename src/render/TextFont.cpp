@@ -1,6 +1,7 @@
 // Glyph textures and display lists from FreeType, and line-by-line text drawing.
 #include "render/TextFont.h"
 
+#include "platform/Platform.h"
 #include "render/PngImage.h"
 
 #include <GL/gl.h>
@@ -197,6 +198,10 @@ TextFont& TextFont::instance() {
 void TextFont::prepare(const char* fontPath, unsigned int height) {
     preparedPath_ = fontPath;
     preparedHeight_ = height;
+    if (!startUpThreadsAvailable()) {
+        // init renders the glyphs itself.
+        return;
+    }
     try {
         prepared_ = std::async(std::launch::async, renderFontFile, preparedPath_, height);
     } catch (const std::system_error&) {

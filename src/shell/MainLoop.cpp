@@ -3,34 +3,26 @@
 
 #include "platform/Platform.h"
 #include "shell/Camera.h"
-#include "shell/FramePacer.h"
 #include "shell/GameController.h"
 #include "shell/InputState.h"
 
 #include <GL/glut.h>
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace {
 
-// While waiting for the next frame, sleep in short slices so that input is still handled.
-constexpr auto kIdleSlice = std::chrono::milliseconds(1);
 // How often the frame clock ticks while a still screen stands: about once a frame.
 constexpr unsigned kStillTickMs = 16;
 
-FramePacer pacer;
-// Frames are drawn from the idle callback while it is registered. When a still screen's picture
-// is up the idle callback is taken away, so that GLUT sleeps until an event comes, and a timer
-// ticks the clock instead. Each such wait has its own number, so that a timer left over from an
-// earlier wait does nothing.
+// Frames are asked for while the platform's frame turns run. When a still screen's picture is up
+// the turns stop, so that GLUT sleeps until an event comes, and a timer ticks the clock instead.
+// Each such wait has its own number, so that a timer left over from an earlier wait does nothing.
 bool drawing = true;
 int stillWait = 0;
 
-void onIdle();
+void onTurn();
 
 // A window destroyed from outside ends the game as closing it does. Drawing into it does not
 // always raise an error (some GL drivers swallow it), so the window is asked after. Any other
@@ -65,22 +57,19 @@ void onStillTick(int wait) {
 
 void waitForChange() {
     drawing = false;
-    glutIdleFunc(nullptr);
+    stopFrames();
     glutTimerFunc(kStillTickMs, onStillTick, ++stillWait);
 }
 
-// Asks for the next frame once it is due, and gives the processor back until then.
-void onIdle() {
+// Asks for the next frame once it is due.
+void onTurn() {
     if (!GameController::instance().wantsFrame()) {
         waitForChange();
         return;
     }
-    const auto wait = pacer.poll(FramePacer::Clock::now());
-    if (wait == FramePacer::Clock::duration::zero()) {
+    if (nextFrameDue()) {
         endIfWindowLost();
         glutPostRedisplay();
-    } else {
-        std::this_thread::sleep_for(std::min<FramePacer::Clock::duration>(wait, kIdleSlice));
     }
 }
 
@@ -116,7 +105,7 @@ void ignoreKey(Key, int, int) {}
 void registerCallbacks() {
     glutReshapeFunc(onReshape);
     glutDisplayFunc(onDisplay);
-    glutIdleFunc(onIdle);
+    startFrames(onTurn);
     glutMotionFunc(onDrag);
     glutPassiveMotionFunc(onHover);
     glutMouseFunc(onMouseButton);
@@ -130,6 +119,6 @@ void registerCallbacks() {
 void wakeFrames() {
     if (!drawing) {
         drawing = true;
-        glutIdleFunc(onIdle);
+        startFrames(onTurn);
     }
 }

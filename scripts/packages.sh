@@ -25,3 +25,11 @@ windows_packages=(
 windows_test_packages=(
     wine64
 )
+# The web release: Debian's emscripten, and what fetches and unpacks Debian's sources.
+web_packages=(
+    emscripten debian-archive-keyring dpkg-dev xz-utils python3
+)
+# Its tests play it in Debian's Chromium, driven through its ChromeDriver.
+web_test_packages=(
+    chromium chromium-driver python3-selenium python3-pil
+)

@@ -1,0 +1,369 @@
+// The page's GL filled in: display lists recorded once and replayed as one buffer and one draw
+// each, the attribute stack, and the calls the emulation takes otherwise than a desktop GL.
+#include "platform/WebGl.h"
+
+#include <GL/glext.h>
+#include <cstddef>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// One step of a display list, as the game's lists use them.
+struct ListStep {
+    enum class Kind { BindTexture, PushMatrix, PopMatrix, Translate, Draw } kind;
+    GLuint name = 0; // the texture bound, or the buffer drawn
+    GLfloat x = 0, y = 0, z = 0;
+    GLenum mode = GL_TRIANGLES;
+    GLsizei count = 0; // vertices drawn
+};
+
+// A vertex of a list's buffer: position, then texture coordinates.
+struct ListVertex {
+    GLfloat x, y, s, t;
+};
+
+std::unordered_map<GLuint, std::vector<ListStep>> lists;
+GLuint nextList = 1;
+GLuint listBase = 0;
+
+// The list being recorded (0 when none), and the vertices of the glBegin being recorded.
+GLuint recording = 0;
+std::vector<ListStep> recorded;
+bool insideBegin = false;
+GLenum beginMode = GL_QUADS;
+std::vector<ListVertex> vertices;
+GLfloat texS = 0, texT = 0;
+
+// The state the attribute stack saves, as far as the game changes it.
+struct Attributes {
+    GLbitfield mask = 0;
+    GLuint listBase = 0;
+    GLfloat color[4] = {1, 1, 1, 1};
+    std::vector<std::pair<GLenum, bool>> enabled;
+    GLenum matrixMode = GL_MODELVIEW;
+};
+Attributes current;
+std::vector<Attributes> attributeStack;
+
+bool& enabledFlag(GLenum capability) {
+    for (auto& [cap, on] : current.enabled) {
+        if (cap == capability) {
+            return on;
+        }
+    }
+    current.enabled.emplace_back(capability, false);
+    return current.enabled.back().second;
+}
+
+void (*gameDisplay)() = nullptr;
+bool insideFrame = false;
+
+void displayFrame() {
+    insideFrame = true;
+    gameDisplay();
+    insideFrame = false;
+}
+
+// Quads become two triangles each: the emulation's quads take an index buffer of their own.
+std::vector<ListVertex> asTriangles(const std::vector<ListVertex>& quads) {
+    std::vector<ListVertex> triangles;
+    triangles.reserve(quads.size() / 4 * 6);
+    for (std::size_t i = 0; i + 3 < quads.size(); i += 4) {
+        for (std::size_t corner : {0, 1, 2, 0, 2, 3}) {
+            triangles.push_back(quads[i + corner]);
+        }
+    }
+    return triangles;
+}
+
+void recordDraw() {
+    const bool quads = beginMode == GL_QUADS;
+    const std::vector<ListVertex> drawn = quads ? asTriangles(vertices) : vertices;
+    if (drawn.empty()) {
+        return;
+    }
+    ListStep step{ListStep::Kind::Draw};
+    glGenBuffers(1, &step.name);
+    glBindBuffer(GL_ARRAY_BUFFER, step.name);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(drawn.size() * sizeof(ListVertex)), drawn.data(),
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    step.mode = quads ? GL_TRIANGLES : beginMode;
+    step.count = GLsizei(drawn.size());
+    recorded.push_back(step);
+}
+
+void replay(const std::vector<ListStep>& steps) {
+    for (const ListStep& step : steps) {
+        switch (step.kind) {
+        case ListStep::Kind::BindTexture:
+            glBindTexture(GL_TEXTURE_2D, step.name);
+            break;
+        case ListStep::Kind::PushMatrix:
+            glPushMatrix();
+            break;
+        case ListStep::Kind::PopMatrix:
+            glPopMatrix();
+            break;
+        case ListStep::Kind::Translate:
+            glTranslatef(step.x, step.y, step.z);
+            break;
+        case ListStep::Kind::Draw:
+            glBindBuffer(GL_ARRAY_BUFFER, step.name);
+            glEnableClientState(GL_VERTEX_ARRAY);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glVertexPointer(2, GL_FLOAT, sizeof(ListVertex), nullptr);
+            glTexCoordPointer(2, GL_FLOAT, sizeof(ListVertex),
+                              reinterpret_cast<const void*>(offsetof(ListVertex, s)));
+            glDrawArrays(step.mode, 0, step.count);
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            glDisableClientState(GL_VERTEX_ARRAY);
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+namespace webgl {
+
+void begin(GLenum mode) {
+    if (recording) {
+        insideBegin = true;
+        beginMode = mode;
+        vertices.clear();
+    } else {
+        glBegin(mode);
+    }
+}
+
+void end() {
+    if (recording) {
+        recordDraw();
+        insideBegin = false;
+    } else {
+        glEnd();
+    }
+}
+
+void vertex2f(GLfloat x, GLfloat y) {
+    if (recording) {
+        vertices.push_back({x, y, texS, texT});
+    } else {
+        glVertex2f(x, y);
+    }
+}
+
+void texCoord2f(GLfloat s, GLfloat t) {
+    if (recording) {
+        texS = s;
+        texT = t;
+    } else {
+        glTexCoord2f(s, t);
+    }
+}
+
+// Nothing the game draws is lit, so a normal changes nothing on the screen; inside glBegin the
+// emulation would take it for a vertex attribute and skew what follows.
+void normal3f(GLfloat x, GLfloat y, GLfloat z) {
+    if (!recording && !insideBegin) {
+        glNormal3f(x, y, z);
+    }
+}
+
+void bindTexture(GLenum target, GLuint texture) {
+    if (recording && target == GL_TEXTURE_2D) {
+        recorded.push_back({ListStep::Kind::BindTexture, texture});
+    } else {
+        glBindTexture(target, texture);
+    }
+}
+
+void pushMatrix() {
+    if (recording) {
+        recorded.push_back({ListStep::Kind::PushMatrix});
+    } else {
+        glPushMatrix();
+    }
+}
+
+void popMatrix() {
+    if (recording) {
+        recorded.push_back({ListStep::Kind::PopMatrix});
+    } else {
+        glPopMatrix();
+    }
+}
+
+void translatef(GLfloat x, GLfloat y, GLfloat z) {
+    if (recording) {
+        recorded.push_back({ListStep::Kind::Translate, 0, x, y, z});
+    } else {
+        glTranslatef(x, y, z);
+    }
+}
+
+void color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
+    current.color[0] = red;
+    current.color[1] = green;
+    current.color[2] = blue;
+    current.color[3] = alpha;
+    glColor4f(red, green, blue, alpha);
+}
+
+void enable(GLenum capability) {
+    enabledFlag(capability) = true;
+    glEnable(capability);
+}
+
+void disable(GLenum capability) {
+    enabledFlag(capability) = false;
+    glDisable(capability);
+}
+
+void matrixMode(GLenum mode) {
+    current.matrixMode = mode;
+    glMatrixMode(mode);
+}
+
+// WebGL knows no GL_CLAMP; at the edges of the game's textures, which are sampled with linear
+// filtering only inside [0, 1], clamping to the edge texel looks the same.
+void texParameteri(GLenum target, GLenum name, GLint value) {
+    if ((name == GL_TEXTURE_WRAP_S || name == GL_TEXTURE_WRAP_T) && value == GL_CLAMP) {
+        value = GL_CLAMP_TO_EDGE;
+    }
+    glTexParameteri(target, name, value);
+}
+
+// WebGL 1 takes a texture only in the format of its data: luminance-alpha data makes a
+// luminance-alpha texture, which samples as the RGBA texture a desktop GL makes of it would.
+void texImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                GLint border, GLenum format, GLenum type, const void* pixels) {
+    (void)internalFormat;
+    glTexImage2D(target, level, GLint(format), width, height, border, format, type, pixels);
+}
+
+// WebGL has no perspective-correction hint (its texturing always is) nor a shading model to
+// choose: the game draws each square in one colour, so flat and smooth shading look the same.
+void hint(GLenum target, GLenum mode) {
+    if (target != GL_PERSPECTIVE_CORRECTION_HINT) {
+        glHint(target, mode);
+    }
+}
+
+void shadeModel(GLenum) {}
+
+// A page's canvas keeps no picture between frames: the browser hands each frame a cleared one.
+// A clear made outside a frame would show at once as a blank canvas in place of the still screen
+// on it, where a desktop's clear goes to the hidden back buffer; so only frames clear.
+void clear(GLbitfield mask) {
+    if (insideFrame) {
+        glClear(mask);
+    }
+}
+
+void displayFunc(void (*display)()) {
+    gameDisplay = display;
+    glutDisplayFunc(display ? displayFrame : nullptr);
+}
+
+} // namespace webgl
+
+// What the emulation lacks altogether.
+
+GLuint glGenLists(GLsizei range) {
+    const GLuint first = nextList;
+    nextList += GLuint(range);
+    return first;
+}
+
+void glNewList(GLuint list, GLenum) {
+    recording = list;
+    recorded.clear();
+}
+
+void glEndList() {
+    lists[recording] = std::move(recorded);
+    recorded.clear();
+    recording = 0;
+}
+
+void glCallList(GLuint list) {
+    const auto found = lists.find(list);
+    if (found != lists.end()) {
+        replay(found->second);
+    }
+}
+
+void glCallLists(GLsizei n, GLenum type, const GLvoid* names) {
+    if (type != GL_UNSIGNED_BYTE) {
+        return;
+    }
+    const auto* bytes = static_cast<const GLubyte*>(names);
+    for (GLsizei i = 0; i < n; ++i) {
+        glCallList(listBase + bytes[i]);
+    }
+}
+
+void glListBase(GLuint base) {
+    listBase = base;
+}
+
+void glDeleteLists(GLuint list, GLsizei range) {
+    for (GLsizei i = 0; i < range; ++i) {
+        const auto found = lists.find(list + GLuint(i));
+        if (found == lists.end()) {
+            continue;
+        }
+        for (const ListStep& step : found->second) {
+            if (step.kind == ListStep::Kind::Draw) {
+                GLuint buffer = step.name;
+                glDeleteBuffers(1, &buffer);
+            }
+        }
+        lists.erase(found);
+    }
+}
+
+void glPushAttrib(GLbitfield mask) {
+    current.mask = mask;
+    current.listBase = listBase;
+    attributeStack.push_back(current);
+}
+
+void glPopAttrib() {
+    if (attributeStack.empty()) {
+        return;
+    }
+    const Attributes saved = std::move(attributeStack.back());
+    attributeStack.pop_back();
+    if (saved.mask & GL_LIST_BIT) {
+        listBase = saved.listBase;
+    }
+    if (saved.mask & GL_CURRENT_BIT) {
+        webgl::color4f(saved.color[0], saved.color[1], saved.color[2], saved.color[3]);
+    }
+    if (saved.mask & GL_ENABLE_BIT) {
+        // A capability first changed after the push was off at the push.
+        for (auto& [capability, on] : current.enabled) {
+            bool wasOn = false;
+            for (const auto& [savedCapability, savedOn] : saved.enabled) {
+                if (savedCapability == capability) {
+                    wasOn = savedOn;
+                }
+            }
+            if (on != wasOn) {
+                wasOn ? webgl::enable(capability) : webgl::disable(capability);
+            }
+        }
+    }
+    if (saved.mask & GL_TRANSFORM_BIT) {
+        webgl::matrixMode(saved.matrixMode);
+    }
+}
+
+// Keys do nothing in the game; a page has no key repeat to switch off for it.
+void glutIgnoreKeyRepeat(int) {}

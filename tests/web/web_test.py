@@ -1,0 +1,166 @@
+"""End-to-end: the web release in Debian's Chromium, as a player meets it: the download, the
+start, the screens as on Linux, the mouse and the finger steering the fire, the run's end, and
+the sound throughout."""
+
+import os
+import time
+import unittest
+
+from PIL import Image
+
+import webgame
+from webgame import Game, eventually, flame_near, pixel_x, pixel_y
+
+
+class WebRelease(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.site = webgame.Site()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.site.close()
+
+    def open(self, **options):
+        driver = webgame.browser(**options)
+        self.addCleanup(webgame.close_browser, driver)
+        return Game(driver, self.site.url)
+
+    def assertShows(self, game, name):
+        reference = webgame.picture(name)
+        seen = eventually(lambda: webgame.difference(game.capture(), reference) <
+                          webgame.SAME_PICTURE)
+        self.assertTrue(seen, "the page never showed %s; it differs by %.1f" % (
+            name, webgame.difference(game.capture(), reference)))
+
+    def assertNoErrors(self, game):
+        self.assertEqual(game.errors(), [])
+
+    def test_loads_with_progress_starts_at_a_click_and_shows_the_title_with_its_music(self):
+        game = self.open()
+        # The bar fills as the files arrive, and gives way to the start.
+        self.assertTrue(game.wait_until_ready(), "the page never offered the start")
+        self.assertEqual(game.js("return document.getElementById('progress').value;"), 1)
+        self.assertEqual(game.js("return document.title;"), "Emberdash")
+        self.assertEqual(game.audio_state(), "none", "sound started before the player's click")
+        game.start()
+
+        self.assertShows(game, "titlescreen.png")
+        linux = Image.open(os.path.join(webgame.SCREENSHOTS, "title.png")).convert("RGB")
+        self.assertLess(webgame.rmse(game.capture(), linux), 0.01)
+
+        # The click that starts the page was not a press for the game: the title stays. It stays
+        # too after the page's timers stood still for a second, as in a tab in the background:
+        # the game's clock then clears the screen outside a frame.
+        game.driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "frozen"})
+        time.sleep(1)
+        game.driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "active"})
+        # The game's timers run again before the page's next one does.
+        game.driver.execute_async_script("setTimeout(arguments[0], 200);")
+        self.assertLess(webgame.difference(game.capture(), webgame.picture("titlescreen.png")),
+                        webgame.SAME_PICTURE)
+        self.assertEqual(eventually(game.audio_state, seconds=30,
+                                    pause=0.2) and game.audio_state(), "running")
+        heard = eventually(lambda: any(peak > 0.01 for _, _, peak in game.sound()[0]))
+        self.assertTrue(heard, "nothing was mixed on the title screen")
+        # No menu opens over the game.
+        self.assertFalse(game.js(
+            "return document.getElementById('canvas').dispatchEvent("
+            "new MouseEvent('contextmenu', {bubbles: true, cancelable: true}));"))
+        self.assertNoErrors(game)
+
+    def play_and_steer(self, game):
+        self.assertTrue(game.wait_until_ready())
+        game.start()
+        self.assertShows(game, "titlescreen.png")
+        game.click(pixel_x(0), pixel_y(4.5))
+        self.assertShows(game, "instructions.png")
+        game.click(pixel_x(0), pixel_y(4.5))
+        # Play: the fire heads for where the pointer is dragged.
+        game.mouse("mouseMoved", pixel_x(0), pixel_y(4.5))
+        game.mouse("mousePressed", pixel_x(0), pixel_y(4.5), 1)
+        for x in range(0, -31, -3):
+            game.mouse("mouseMoved", pixel_x(x), pixel_y(4.5), 1)
+        fire = eventually(lambda: (lambda f: f if f and f[0] < -25 else None)(
+            flame_near(game.capture(), -20, 4.5, 15)))
+        self.assertTrue(fire, "the fire did not follow the pointer")
+        game.mouse("mouseReleased", pixel_x(-30), pixel_y(4.5))
+
+    def assertRunEndsWithItsScoreAndTheBlowout(self, game):
+        reference = webgame.picture("gameover.png")
+        ended = eventually(lambda: webgame.difference(game.capture(), reference) <
+                           3 * webgame.SAME_PICTURE, seconds=120)
+        self.assertTrue(ended, "the run never ended")
+        self.assertGreater(webgame.ink_width(game.capture(), -27, 14, 50, 24), 300,
+                           "no final score")
+        # The run's end stops the music and sounds the blowout, then the output falls silent:
+        # the last sound before the silence has the blowout's own shape.
+        def silent_at_end():
+            blocks, rate = game.sound()
+            frames = 0
+            for length, _, peak in reversed(blocks):
+                if peak > 1e-4:
+                    return None
+                frames += length
+                if frames >= rate:
+                    return blocks, rate
+            return None
+        result = eventually(silent_at_end, seconds=60, pause=0.3)
+        self.assertTrue(result, "the output never fell silent after the run")
+        blocks, rate = result
+        while blocks[-1][2] <= 1e-4:
+            blocks.pop()
+        block_seconds = blocks[-1][0] / rate
+        blowout = webgame.wav_envelope(os.path.join(webgame.DATA, "audio", "blowout.wav"),
+                                       block_seconds)
+        heard = [rms for _, rms, _ in blocks[-len(blowout):]]
+        self.assertGreater(webgame.correlation(heard, blowout[-len(heard):]), 0.8,
+                           "the end of the sound is not the blowout")
+
+    def test_clicks_start_play_a_drag_steers_and_a_parked_fire_ends_the_run(self):
+        game = self.open()
+        self.play_and_steer(game)
+        self.assertRunEndsWithItsScoreAndTheBlowout(game)
+        self.assertNoErrors(game)
+
+    def test_in_a_smaller_window_the_page_scales_and_the_pointer_still_steers(self):
+        game = self.open(width=800, height=600)
+        self.assertTrue(game.wait_until_ready())
+        left, top, width, height = game.canvas_rect()
+        self.assertLessEqual(width, 800)
+        self.assertAlmostEqual(width / height, 4 / 3, places=2)
+        self.play_and_steer(game)
+        self.assertNoErrors(game)
+
+    def test_a_finger_taps_through_the_screens_and_drags_the_fire(self):
+        game = self.open(touch=True)
+        self.assertTrue(game.wait_until_ready())
+        game.start()
+        self.assertShows(game, "titlescreen.png")
+        for screen in ["instructions.png", None]:
+            game.touch("touchStart", pixel_x(0), pixel_y(4.5))
+            game.touch("touchEnd")
+            if screen:
+                self.assertShows(game, screen)
+        scroll = game.js("return [window.scrollX, window.scrollY];")
+        game.touch("touchStart", pixel_x(0), pixel_y(4.5))
+        # Rightward, as far as the floor's last column but one.
+        for x in range(0, 16, 3):
+            game.touch("touchMove", pixel_x(x), pixel_y(4.5))
+        fire = eventually(lambda: (lambda f: f if f and f[0] > 10 else None)(
+            flame_near(game.capture(), 10, 4.5, 12)))
+        self.assertTrue(fire, "the fire did not follow the finger")
+        game.touch("touchEnd")
+        self.assertEqual(game.js("return [window.scrollX, window.scrollY];"), scroll)
+        self.assertNoErrors(game)
+
+    def test_without_webgl_the_page_says_so(self):
+        game = self.open(webgl=False)
+        message = eventually(lambda: game.js(
+            "const f = document.getElementById('failure');"
+            "return f.hidden ? '' : f.textContent;"), seconds=30)
+        self.assertIn("WebGL", message)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,15 +1,7 @@
 # In a web page: the game as emberdash.js and emberdash.wasm, its data packed beside them in
 # emberdash.data, and a page of the game's own that loads them, all by relative paths, packed as
 # a zip with the page at its root, to be served as it is by any web server.
-set(EMBERDASH_HOST_DATA_DIR "" CACHE PATH
-    "A Linux build folder that holds the generated images/, audio/ and fonts/")
-if(NOT EXISTS "${EMBERDASH_HOST_DATA_DIR}/fonts/rabiohead.ttf")
-    message(FATAL_ERROR "EMBERDASH_HOST_DATA_DIR must name a Linux build folder with the game's data")
-endif()
-set(EMBERDASH_DATA_DIR ${EMBERDASH_HOST_DATA_DIR})
-# The data is ready-made: nothing to generate here.
-add_custom_target(emberdash_data)
-set(library_record ${EMBERDASH_LIBRARY_PREFIX}/share/emberdash)
+include(cmake/CrossRelease.cmake)
 
 # The data goes into the page's file system at its root, where the game starts.
 set(data ${EMBERDASH_DATA_DIR})
@@ -27,16 +19,9 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/emberdash.js ${CMAKE_CURRENT_BINARY_DI
     ${CMAKE_CURRENT_BINARY_DIR}/emberdash.data ${CMAKE_CURRENT_BINARY_DIR}/index.html
     DESTINATION .)
 install(FILES ${data}/icons/emberdash.png DESTINATION . RENAME favicon.png)
-install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
-# Every library linked in, with the source version it was built from, and its licence.
-install(FILES ${library_record}/library-versions.txt DESTINATION licenses)
-install(DIRECTORY ${library_record}/licenses/ DESTINATION licenses)
-install(FILES ${data}/fonts/rabiohead-LICENSE.txt DESTINATION licenses
-    RENAME font-league-spartan.txt)
+emberdash_install_licences()
 
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME emberdash)
-set(CPACK_PACKAGE_VENDOR "The Emberdash developers")
-set(CPACK_PACKAGE_FILE_NAME emberdash-${PROJECT_VERSION}-web)
+emberdash_zip(web)
+# The page at the zip's root, where web game hosts look for it.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)

@@ -31,21 +31,36 @@ def median_interval(frames):
     return statistics.median(gaps) if gaps else math.inf
 
 
+# Loads a page a few times, each from the server afresh (the browser's cache is off, so each load
+# downloads and compiles the program again), and keeps the median time from navigation to the
+# first frame drawn. start, when given, starts the page once it is loaded. Returns that median and
+# the last load's page.
+def first_frames(driver, url, start=None, loads=3):
+    times = []
+    for _ in range(loads):
+        game = Game(driver, url)
+        if start:
+            start(game)
+        webgame.eventually(lambda: len(drawn_frames(game)) > 0)
+        times.append(drawn_frames(game)[0][1])
+    return statistics.median(times), game
+
+
 def bare_page(driver, site):
-    game = Game(driver, site.origin + "bare/bare.html")
-    webgame.eventually(lambda: len(drawn_frames(game)) > 0)
-    first = drawn_frames(game)[0][1]
+    first, game = first_frames(driver, site.origin + "bare/bare.html")
     start = len(drawn_frames(game))
     time.sleep(5)
     return first, median_interval(drawn_frames(game)[start:])
 
 
-def game_page(driver, site):
-    game = Game(driver, site.url)
+def start_at_once(game):
+    """The start button clicked as soon as it shows."""
     game.wait_until_ready()
-    game.start()
-    webgame.eventually(lambda: len(drawn_frames(game)) > 0)
-    first = drawn_frames(game)[0][1]
+    game.js("document.getElementById('play').click();")
+
+
+def game_page(driver, site):
+    first, game = first_frames(driver, site.url, start_at_once)
     # The title standing still: frames requested once its picture is up.
     time.sleep(1)
     before = game.js("return window.__frames;")
@@ -72,7 +87,11 @@ def main():
     zip_path, bare, table = sys.argv[1], sys.argv[2], (sys.argv[3] if len(sys.argv) > 3 else None)
     site = webgame.Site(zip_path, others=[("bare", bare)])
     driver = webgame.browser()
+    driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
     try:
+        # The browser's own start (its first page, its WebGL) is not the pages': one load of the
+        # bare page takes it.
+        first_frames(driver, site.origin + "bare/bare.html", loads=1)
         bare_first, bare_interval = bare_page(driver, site)
         game_first, still, game_interval = game_page(driver, site)
         version = driver.capabilities.get("browserVersion", "?")
@@ -85,7 +104,7 @@ def main():
         ("median frame interval in play", "%.1f ms against the bare page's %.1f ms: %.2f×" % (
             game_interval, bare_interval, ratio), "at most %.2f×" % FRAME_RATIO_TARGET,
          ratio <= FRAME_RATIO_TARGET),
-        ("navigation to the first frame", "%.0f ms (the bare page: %.0f ms)" % (
+        ("navigation to the first frame, median of 3", "%.0f ms (the bare page: %.0f ms)" % (
             game_first, bare_first), "at most %d ms" % FIRST_FRAME_TARGET_MS,
          game_first <= FIRST_FRAME_TARGET_MS),
         ("frames requested in 3 s of the still title", "%d" % still,

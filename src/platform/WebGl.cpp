@@ -1,5 +1,13 @@
-// The page's GL filled in: display lists recorded once and replayed as one buffer and one draw
-// each, the attribute stack, and the calls the emulation takes otherwise than a desktop GL.
+// The page's GL filled in: display lists, the attribute stack, and the calls the emulation takes
+// otherwise than a desktop GL.
+//
+// A list is recorded once, its squares as triangles. Replaying it adds them to the frame's batch,
+// placed by the modelview matrix and coloured by the current colour on the processor; the batch
+// is drawn as one buffer and one draw whenever the state it is drawn with changes (a texture,
+// a capability, the blending), and at the end of the frame. The emulation spends some fifteen
+// WebGL calls on every draw, and the browser's GL most of a frame on the floor's 144 squares
+// drawn one by one; batched, the floor is a handful of draws. Lists are drawn in the order they
+// are called, so what one covers of another is as on the desktop.
 #include "platform/WebGl.h"
 
 #include <GL/glext.h>
@@ -10,18 +18,22 @@
 
 namespace {
 
+// A vertex of a list: position, then texture coordinates.
+struct ListVertex {
+    GLfloat x, y, s, t;
+};
+
 // One step of a display list, as the game's lists use them.
 struct ListStep {
     enum class Kind { BindTexture, PushMatrix, PopMatrix, Translate, Draw } kind;
-    GLuint name = 0; // the texture bound, or the buffer drawn
+    GLuint texture = 0;
     GLfloat x = 0, y = 0, z = 0;
-    GLenum mode = GL_TRIANGLES;
-    GLsizei count = 0; // vertices drawn
+    std::vector<ListVertex> triangles = {};
 };
 
-// A vertex of a list's buffer: position, then texture coordinates.
-struct ListVertex {
-    GLfloat x, y, s, t;
+// A vertex of the frame's batch: placed, textured and coloured.
+struct BatchVertex {
+    GLfloat x, y, z, s, t, r, g, b, a;
 };
 
 std::unordered_map<GLuint, std::vector<ListStep>> lists;
@@ -60,15 +72,78 @@ bool& enabledFlag(GLenum capability) {
 void (*gameDisplay)() = nullptr;
 bool insideFrame = false;
 
+std::vector<BatchVertex> batch;
+GLuint batchBuffer = 0;
+GLuint boundTexture = 0;
+
+void flushBatch() {
+    if (batch.empty()) {
+        return;
+    }
+    if (batchBuffer == 0) {
+        glGenBuffers(1, &batchBuffer);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, batchBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(batch.size() * sizeof(BatchVertex)), batch.data(),
+                 GL_STREAM_DRAW);
+    // The vertices are placed already.
+    if (current.matrixMode != GL_MODELVIEW) {
+        glMatrixMode(GL_MODELVIEW);
+    }
+    glPushMatrix();
+    glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(BatchVertex), nullptr);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(BatchVertex),
+                      reinterpret_cast<const void*>(offsetof(BatchVertex, s)));
+    glColorPointer(4, GL_FLOAT, sizeof(BatchVertex),
+                   reinterpret_cast<const void*>(offsetof(BatchVertex, r)));
+    glDrawArrays(GL_TRIANGLES, 0, GLsizei(batch.size()));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glPopMatrix();
+    if (current.matrixMode != GL_MODELVIEW) {
+        glMatrixMode(current.matrixMode);
+    }
+    glColor4f(current.color[0], current.color[1], current.color[2], current.color[3]);
+    batch.clear();
+}
+
+void batchTriangles(const std::vector<ListVertex>& triangles) {
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    const GLfloat* c = current.color;
+    for (const ListVertex& v : triangles) {
+        batch.push_back({m[0] * v.x + m[4] * v.y + m[12], m[1] * v.x + m[5] * v.y + m[13],
+                         m[2] * v.x + m[6] * v.y + m[14], v.s, v.t, c[0], c[1], c[2], c[3]});
+    }
+    if (!insideFrame) {
+        flushBatch();
+    }
+}
+
+void bindTextureNow(GLuint texture) {
+    if (texture != boundTexture) {
+        flushBatch();
+        boundTexture = texture;
+    }
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
 void displayFrame() {
     insideFrame = true;
     gameDisplay();
+    flushBatch();
     insideFrame = false;
 }
 
 // Quads become two triangles each: the emulation's quads take an index buffer of their own.
 std::vector<ListVertex> asTriangles(const std::vector<ListVertex>& quads) {
-    std::vector<ListVertex> triangles;
+    std::vector<ListVertex> triangles = {};
     triangles.reserve(quads.size() / 4 * 6);
     for (std::size_t i = 0; i + 3 < quads.size(); i += 4) {
         for (std::size_t corner : {0, 1, 2, 0, 2, 3}) {
@@ -79,27 +154,18 @@ std::vector<ListVertex> asTriangles(const std::vector<ListVertex>& quads) {
 }
 
 void recordDraw() {
-    const bool quads = beginMode == GL_QUADS;
-    const std::vector<ListVertex> drawn = quads ? asTriangles(vertices) : vertices;
-    if (drawn.empty()) {
-        return;
-    }
     ListStep step{ListStep::Kind::Draw};
-    glGenBuffers(1, &step.name);
-    glBindBuffer(GL_ARRAY_BUFFER, step.name);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(drawn.size() * sizeof(ListVertex)), drawn.data(),
-                 GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    step.mode = quads ? GL_TRIANGLES : beginMode;
-    step.count = GLsizei(drawn.size());
-    recorded.push_back(step);
+    step.triangles = beginMode == GL_QUADS ? asTriangles(vertices) : vertices;
+    if (!step.triangles.empty()) {
+        recorded.push_back(std::move(step));
+    }
 }
 
 void replay(const std::vector<ListStep>& steps) {
     for (const ListStep& step : steps) {
         switch (step.kind) {
         case ListStep::Kind::BindTexture:
-            glBindTexture(GL_TEXTURE_2D, step.name);
+            bindTextureNow(step.texture);
             break;
         case ListStep::Kind::PushMatrix:
             glPushMatrix();
@@ -111,16 +177,7 @@ void replay(const std::vector<ListStep>& steps) {
             glTranslatef(step.x, step.y, step.z);
             break;
         case ListStep::Kind::Draw:
-            glBindBuffer(GL_ARRAY_BUFFER, step.name);
-            glEnableClientState(GL_VERTEX_ARRAY);
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glVertexPointer(2, GL_FLOAT, sizeof(ListVertex), nullptr);
-            glTexCoordPointer(2, GL_FLOAT, sizeof(ListVertex),
-                              reinterpret_cast<const void*>(offsetof(ListVertex, s)));
-            glDrawArrays(step.mode, 0, step.count);
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-            glDisableClientState(GL_VERTEX_ARRAY);
-            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            batchTriangles(step.triangles);
             break;
         }
     }
@@ -177,6 +234,8 @@ void normal3f(GLfloat x, GLfloat y, GLfloat z) {
 void bindTexture(GLenum target, GLuint texture) {
     if (recording && target == GL_TEXTURE_2D) {
         recorded.push_back({ListStep::Kind::BindTexture, texture});
+    } else if (target == GL_TEXTURE_2D) {
+        bindTextureNow(texture);
     } else {
         glBindTexture(target, texture);
     }
@@ -200,7 +259,7 @@ void popMatrix() {
 
 void translatef(GLfloat x, GLfloat y, GLfloat z) {
     if (recording) {
-        recorded.push_back({ListStep::Kind::Translate, 0, x, y, z});
+        recorded.push_back({ListStep::Kind::Translate, 0, x, y, z, {}});
     } else {
         glTranslatef(x, y, z);
     }
@@ -215,16 +274,32 @@ void color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
 }
 
 void enable(GLenum capability) {
+    flushBatch();
     enabledFlag(capability) = true;
     glEnable(capability);
 }
 
 void disable(GLenum capability) {
+    flushBatch();
     enabledFlag(capability) = false;
     glDisable(capability);
 }
 
+void blendFunc(GLenum source, GLenum destination) {
+    flushBatch();
+    glBlendFunc(source, destination);
+}
+
+void alphaFunc(GLenum function, GLclampf reference) {
+    flushBatch();
+    glAlphaFunc(function, reference);
+}
+
+// The batch is placed in the projection it was drawn under.
 void matrixMode(GLenum mode) {
+    if (mode == GL_PROJECTION) {
+        flushBatch();
+    }
     current.matrixMode = mode;
     glMatrixMode(mode);
 }
@@ -232,6 +307,7 @@ void matrixMode(GLenum mode) {
 // WebGL knows no GL_CLAMP; at the edges of the game's textures, which are sampled with linear
 // filtering only inside [0, 1], clamping to the edge texel looks the same.
 void texParameteri(GLenum target, GLenum name, GLint value) {
+    flushBatch();
     if ((name == GL_TEXTURE_WRAP_S || name == GL_TEXTURE_WRAP_T) && value == GL_CLAMP) {
         value = GL_CLAMP_TO_EDGE;
     }
@@ -243,6 +319,7 @@ void texParameteri(GLenum target, GLenum name, GLint value) {
 void texImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                 GLint border, GLenum format, GLenum type, const void* pixels) {
     (void)internalFormat;
+    flushBatch();
     glTexImage2D(target, level, GLint(format), width, height, border, format, type, pixels);
 }
 
@@ -261,6 +338,7 @@ void shadeModel(GLenum) {}
 // on it, where a desktop's clear goes to the hidden back buffer; so only frames clear.
 void clear(GLbitfield mask) {
     if (insideFrame) {
+        flushBatch();
         glClear(mask);
     }
 }
@@ -314,17 +392,7 @@ void glListBase(GLuint base) {
 
 void glDeleteLists(GLuint list, GLsizei range) {
     for (GLsizei i = 0; i < range; ++i) {
-        const auto found = lists.find(list + GLuint(i));
-        if (found == lists.end()) {
-            continue;
-        }
-        for (const ListStep& step : found->second) {
-            if (step.kind == ListStep::Kind::Draw) {
-                GLuint buffer = step.name;
-                glDeleteBuffers(1, &buffer);
-            }
-        }
-        lists.erase(found);
+        lists.erase(list + GLuint(i));
     }
 }
 

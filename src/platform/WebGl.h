@@ -23,6 +23,8 @@ void translatef(GLfloat x, GLfloat y, GLfloat z);
 void color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha);
 void enable(GLenum capability);
 void disable(GLenum capability);
+void blendFunc(GLenum source, GLenum destination);
+void alphaFunc(GLenum function, GLclampf reference);
 void matrixMode(GLenum mode);
 void texParameteri(GLenum target, GLenum name, GLint value);
 void texImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
@@ -47,6 +49,8 @@ void displayFunc(void (*display)());
 #define glColor4f webgl::color4f
 #define glEnable webgl::enable
 #define glDisable webgl::disable
+#define glBlendFunc webgl::blendFunc
+#define glAlphaFunc webgl::alphaFunc
 #define glMatrixMode webgl::matrixMode
 #define glTexParameteri webgl::texParameteri
 #define glTexImage2D webgl::texImage2D

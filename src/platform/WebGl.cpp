@@ -188,8 +188,8 @@ void replay(const std::vector<ListStep>& steps) {
 namespace webgl {
 
 void begin(GLenum mode) {
+    insideBegin = true;
     if (recording) {
-        insideBegin = true;
         beginMode = mode;
         vertices.clear();
     } else {
@@ -198,9 +198,9 @@ void begin(GLenum mode) {
 }
 
 void end() {
+    insideBegin = false;
     if (recording) {
         recordDraw();
-        insideBegin = false;
     } else {
         glEnd();
     }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/FrameClock.h"
-#include "shell/FramePacer.h"
+#include "platform/FramePacer.h"
 
 #include <cstdint>
 #include <limits>

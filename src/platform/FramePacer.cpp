@@ -1,5 +1,5 @@
 // Frame pacing at 60 frames per second.
-#include "shell/FramePacer.h"
+#include "platform/FramePacer.h"
 
 FramePacer::Clock::duration FramePacer::poll(Clock::time_point now) {
     if (now < nextFrame) {

@@ -11,6 +11,7 @@
 #include "platform/WebGl.h"
 
 #include <GL/glext.h>
+#include <algorithm>
 #include <cstddef>
 #include <unordered_map>
 #include <utility>
@@ -265,12 +266,15 @@ void translatef(GLfloat x, GLfloat y, GLfloat z) {
     }
 }
 
+// A desktop GL clamps the current colour to 0..1 as it is set; the batch hands its colours to
+// the shader as they are stored, so they are clamped here, or a tint past 1 would draw brighter
+// and more opaque in a page than on the desktop.
 void color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
-    current.color[0] = red;
-    current.color[1] = green;
-    current.color[2] = blue;
-    current.color[3] = alpha;
-    glColor4f(red, green, blue, alpha);
+    const GLfloat given[4] = {red, green, blue, alpha};
+    for (int i = 0; i < 4; ++i) {
+        current.color[i] = std::clamp(given[i], 0.0f, 1.0f);
+    }
+    glColor4f(current.color[0], current.color[1], current.color[2], current.color[3]);
 }
 
 void enable(GLenum capability) {

@@ -3,9 +3,10 @@
 // successful open: SDL_mixer does not check that its channels exist.
 //
 // The mix is made in 32-bit float, in which SDL adds the channels without clipping between them,
-// and a limiter on the finished mix keeps its peaks at -1 dB of full scale before the device
-// takes it: effects that pile up (several tiles burning through at once, the blowout over a
-// burnthrough) are held down together, while one effect over the music passes untouched.
+// and a limiter on the finished mix keeps its peaks below -1 dB of full scale before the device
+// takes it, both its samples and the peaks a converter rebuilds between them: effects that pile
+// up (several tiles burning through at once, the blowout over a burnthrough) are held down
+// together, while one effect over the music passes as loud as it was.
 #include "audio/SoundBank.h"
 
 #include "audio/PeakLimiter.h"
@@ -18,8 +19,9 @@ namespace {
 constexpr int kOutputChannels = 2;
 constexpr int kChunkFrames = 1024;
 constexpr Uint16 kMixFormat = AUDIO_F32SYS;
-// -1 dB of full scale: room for the peaks between samples that a device's converter may add.
-constexpr float kLimiterCeiling = 0.891251f;
+// -1.2 dB of full scale, for samples and the peaks between them: a meter of those peaks reads up
+// to 0.2 dB high near the top of the band, and must read no more than -1 dB.
+constexpr float kLimiterCeiling = 0.870964f;
 // About 1.5 ms to bring the gain down before a peak, and 80 ms to let it back up.
 constexpr int kLimiterLookaheadFrames = 64;
 constexpr float kLimiterReleaseSeconds = 0.08f;

@@ -8,6 +8,9 @@
 
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <map>
 
 namespace {
@@ -25,7 +28,51 @@ int mostCopiesOfOneSound() {
     return most;
 }
 
+// A mono WAV of 32-bit float samples at 44100 Hz, which SDL reads as they are.
+std::string floatWav(const std::vector<float>& samples) {
+    const auto le = [](std::uint32_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i) {
+            out += char((value >> (8 * i)) & 0xff);
+        }
+        return out;
+    };
+    const std::uint32_t dataBytes = std::uint32_t(samples.size() * sizeof(float));
+    std::string wav = "RIFF" + le(36 + dataBytes, 4) + "WAVEfmt " + le(16, 4) + le(3, 2) +
+                      le(1, 2) + le(44100, 4) + le(44100 * 4, 4) + le(4, 2) + le(32, 2) + "data" +
+                      le(dataBytes, 4);
+    wav.append(reinterpret_cast<const char*>(samples.data()), dataBytes);
+    return wav;
+}
+
 } // namespace
+
+// A sound whose samples are not all numbers: the device hears silence in their place, never a
+// sample that is not a finite number, and nothing above the mix's ceiling.
+TEST(HostileData, SamplesThatAreNotNumbersReachTheDeviceAsSilence) {
+    ScratchDir dir;
+    std::vector<float> tone(22050);
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = 0.5f * std::sin(float(i) * 0.06f);
+    }
+    tone[5000] = std::numeric_limits<float>::quiet_NaN();
+    tone[9000] = std::numeric_limits<float>::infinity();
+    tone[9001] = -std::numeric_limits<float>::infinity();
+    dir.writeFile("audio/fuel.wav", floatWav(tone));
+    const std::string output = (dir.path() / "output.raw").string();
+    {
+        AudioSession audio("disk", output);
+        ASSERT_TRUE(audio.bank().isOpen());
+        audio.bank().playEffect(0);
+        ASSERT_TRUE(waitFor([] { return Mix_Playing(-1) == 0; }, 20000));
+    }
+    const std::vector<float> mixed = diskOutput(output);
+    ASSERT_GE(mixed.size(), tone.size() * 2);
+    EXPECT_EQ(std::count_if(mixed.begin(), mixed.end(), [](float s) { return !std::isfinite(s); }),
+              0);
+    EXPECT_LE(peakOf(mixed), kMinusOneDbfs);
+    EXPECT_GT(peakOf(mixed), 0.3f) << "the tone itself was silenced";
+}
 
 TEST(HostileData, BrokenSoundsAndMusicAreSilent) {
     for (const HostileFile& file : hostileSounds()) {

@@ -4,6 +4,8 @@
 #include "audio/PeakLimiter.h"
 
 #include <cmath>
+#include <limits>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -35,8 +37,9 @@ TEST(PeakLimiter, ASignalBelowTheCeilingComesOutUnchangedOnlyLater) {
         signal.insert(signal.end(), {s, -s});
     }
     const std::vector<float> out = limited(limiter, signal);
-    for (std::size_t i = 0; i + (kLookahead - 1) * 2 < signal.size(); ++i) {
-        ASSERT_EQ(out[i + (kLookahead - 1) * 2], signal[i]) << "sample " << i;
+    const std::size_t late = std::size_t(limiter.latencyFrames()) * 2;
+    for (std::size_t i = 0; i + late < signal.size(); ++i) {
+        ASSERT_EQ(out[i + late], signal[i]) << "sample " << i;
     }
     EXPECT_EQ(limiter.lowestGain(), 1.0f);
 }
@@ -57,10 +60,59 @@ TEST(PeakLimiter, NoSamplePassesTheCeilingAndTheGainReturnsAfterwards) {
     }
     const std::vector<float> out = limited(limiter, signal);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        ASSERT_LE(std::abs(out[i]), kCeiling * 1.0001f) << "sample " << i;
+        ASSERT_LE(std::abs(out[i]), kCeiling) << "sample " << i;
     }
     EXPECT_LT(limiter.lowestGain(), 0.25f);
     // The quiet end comes out whole once the release has run its course.
     EXPECT_EQ(out[out.size() - 2], 0.3f);
     EXPECT_EQ(out[out.size() - 1], -0.3f);
+}
+
+// Loud input held for a long time leaves the gain where float's rounding could let a sample
+// through by a hair; samples that are not numbers must not reach the device at all.
+TEST(PeakLimiter, TheCeilingHoldsToTheBitAndNonFiniteSamplesComeOutSilent) {
+    PeakLimiter limiter(2, kRate, kCeiling, kLookahead, 0.08f);
+    std::vector<float> buffer(2 * 512);
+    for (int round = 0; round < 2000; ++round) {
+        for (std::size_t i = 0; i < buffer.size(); ++i) {
+            buffer[i] = i % 2 ? -1.7f : 1.3f + float(round % 7) * 0.01f;
+        }
+        limiter.process(buffer.data(), 512);
+        for (float s : buffer) {
+            ASSERT_LE(std::abs(s), kCeiling) << "round " << round;
+        }
+    }
+
+    PeakLimiter quiet(2, kRate, kCeiling, kLookahead, 0.08f);
+    std::vector<float> signal(2 * 4096, 0.3f);
+    signal[2 * 1000] = std::numeric_limits<float>::quiet_NaN();
+    signal[2 * 2000 + 1] = std::numeric_limits<float>::infinity();
+    signal[2 * 3000] = -std::numeric_limits<float>::infinity();
+    const std::vector<float> out = limited(quiet, signal);
+    const std::size_t late = std::size_t(quiet.latencyFrames()) * 2;
+    for (std::size_t i = late; i < out.size(); ++i) {
+        ASSERT_TRUE(std::isfinite(out[i])) << "sample " << i;
+        const bool silenced = !std::isfinite(signal[i - late]);
+        ASSERT_EQ(out[i], silenced ? 0.0f : 0.3f) << "sample " << i;
+    }
+}
+
+// A tone at a quarter of the rate, sampled half-way between its crests: every sample is 0.71 of
+// its peak, so a limiter that looks at samples alone lets a full-scale tone through, which a
+// converter then rebuilds past the ceiling.
+TEST(PeakLimiter, PeaksBetweenSamplesAreHeldToTheCeilingToo) {
+    PeakLimiter limiter(2, kRate, kCeiling, kLookahead, 0.08f);
+    std::vector<float> signal;
+    for (int i = 0; i < kRate / 2; ++i) {
+        const float s = float(std::sin(std::numbers::pi * (0.5 * (i % 4) + 0.25)));
+        signal.insert(signal.end(), {s, s});
+    }
+    const std::vector<float> out = limited(limiter, signal);
+    float steady = 0.0f;
+    for (std::size_t i = out.size() / 2; i < out.size(); ++i) {
+        steady = std::max(steady, std::abs(out[i]));
+    }
+    // The tone's own peak is its samples' times the square root of two.
+    EXPECT_LE(steady * std::numbers::sqrt2_v<float>, kCeiling * 1.001f);
+    EXPECT_GT(steady * std::numbers::sqrt2_v<float>, kCeiling * 0.97f) << "held down too far";
 }

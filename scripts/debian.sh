@@ -1,64 +1,96 @@
 # Shared by the scripts that reach Debian beyond this machine's own packages: where the machine
 # gets Debian from, and the mounts of a chroot. Source it; it defines functions only.
 
-# The machine's apt sources, one line each: type, address, suite and components. Both forms are
-# read: the one-line sources.list files and the deb822 .sources files, less disabled entries.
-apt_source_entries() {
-    local etc=${APT_ETC:-/etc/apt} file
-    for file in "$etc/sources.list" "$etc"/sources.list.d/*.list; do
-        [ -f "$file" ] || continue
-        # Options in brackets stand between the type and the address.
-        sed -e 's/#.*//' -e 's/\[[^]]*\]//' "$file" |
-            awk '($1 == "deb" || $1 == "deb-src") && NF >= 4 {
-                components = $4; for (i = 5; i <= NF; i++) components = components " " $i
-                print $1, $2, $3, components }'
-    done
-    for file in "$etc"/sources.list.d/*.sources; do
-        [ -f "$file" ] || continue
-        awk 'function flush(   t, u, s, nt, nu, ns, types, uris, suites) {
-                 if (enabled != "no") {
-                     nt = split(field["types"], types); nu = split(field["uris"], uris)
-                     ns = split(field["suites"], suites)
-                     for (t = 1; t <= nt; t++) for (u = 1; u <= nu; u++) for (s = 1; s <= ns; s++)
-                         print types[t], uris[u], suites[s], field["components"]
-                 }
-                 delete field; enabled = ""
-             }
-             /^[ \t]*#/ { next }
-             /^[ \t]*$/ { flush(); next }
-             /^[^ \t][^:]*:/ {
-                 key = tolower(substr($0, 1, index($0, ":") - 1))
-                 value = substr($0, index($0, ":") + 1); gsub(/^[ \t]+|[ \t]+$/, "", value)
-                 if (key == "enabled") enabled = tolower(value); else field[key] = value
-             }
-             END { flush() }' "$file"
+# apt's own reading of the machine's sources, so that every form apt takes is read as apt reads it
+# (one-line and deb822 files, folded fields, disabled entries, cdrom labels). APT_ETC and
+# APT_LISTS stand for /etc/apt and apt's lists folder in the scripts' tests.
+apt_here() {
+    local -a options=()
+    [ -z "${APT_ETC:-}" ] || options+=(-o "Dir::Etc=$APT_ETC")
+    [ -z "${APT_LISTS:-}" ] || options+=(-o "Dir::State::Lists=$APT_LISTS")
+    apt-get "${options[@]}" "$@"
+}
+
+# The key files an entry is signed by, as written in its sources file (apt does not say): the
+# signed-by option of a one-line entry, or the Signed-By field of the deb822 stanza that apt
+# numbers. Empty when the entry names none; "(embedded)" for a key written into the field.
+signed_by_of() {
+    local file=$1 number=$2
+    case "$file" in
+    *.sources)
+        awk -v wanted="$number" '
+            /^#/ { next }
+            /^[ \t]*$/ { if (fields) stanza++; fields = 0; next }
+            { fields = 1 }
+            stanza + 1 != wanted { next }
+            /^[^ \t]/ { key = tolower(substr($0, 1, index($0, ":") - 1)) }
+            key == "signed-by" {
+                value = /^[ \t]/ ? $0 : substr($0, index($0, ":") + 1)
+                if (value ~ /BEGIN PGP/) embedded = 1
+                found = found " " value
+            }
+            END { if (embedded) print "(embedded)"; else print found }' "$file"
+        ;;
+    *)
+        sed -n "${number}p" "$file" | sed -n 's/^[^[]*\[\([^]]*\)\].*/\1/p' | tr ' \t' '\n\n' |
+            sed -n 's/^signed-by=//p' | tr ',' ' '
+        ;;
+    esac
+}
+
+# Whether an entry is Debian's own archive or a copy of it: reached over the network (never a
+# cdrom or a folder), signed by Debian's keys where it names any, and, where apt holds its release
+# file, published by Debian.
+is_debian_archive() {
+    local uri=$1 entry=$2 origin=$3 key
+    case "$uri" in
+    http://* | https://*) ;;
+    *) return 1 ;;
+    esac
+    [ -z "$origin" ] || [ "$origin" = Debian ] || return 1
+    for key in $(signed_by_of "${entry%:*}" "${entry##*:}"); do
+        case "$(basename "$key")" in
+        debian-archive-*) ;;
+        *) return 1 ;;
+        esac
     done
 }
 
 # Sets debian_archive and debian_security to the addresses this machine installs Debian's
 # packages from: the entry of the machine's own release (its suite, or that suite's updates) with
 # the main component, and the one of its security updates. A mirror or a package cache is used as
-# the machine uses it. debian_security is left empty where the machine has none; with no archive
-# at all, says what was looked for and fails.
+# the machine uses it; another vendor's archive of the same suite is not Debian's. debian_security
+# is left empty where the machine has none; with no archive at all, says what was looked for and
+# fails.
 find_debian_archives() {
     local codename
     codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
     debian_archive=
     debian_security=
-    local type uri suite components
-    while read -r type uri suite components; do
-        [ "$type" = deb ] && [[ " $components " == *" main "* ]] || continue
+    [ -n "$codename" ] || { echo "No VERSION_CODENAME in /etc/os-release." >&2; return 1; }
+    # The origin of each entry whose release file apt holds.
+    local -A origins=()
+    local type uri suite component entry origin
+    # Fields are parted by tabs: a cdrom's label and a sources file's path may hold spaces.
+    while IFS=$'\t' read -r uri suite origin; do
+        origins["$uri $suite"]=$origin
+    done < <(apt_here indextargets --format $'$(REPO_URI)\t$(RELEASE)\t$(ORIGIN)' 2>/dev/null |
+        sort -u)
+    while IFS=$'\t' read -r type uri suite component entry; do
+        [ "$type" = deb ] && [ "$component" = main ] || continue
+        is_debian_archive "$uri" "$entry" "${origins["$uri $suite"]:-}" || continue
         uri=${uri%/}
         case "$suite" in
         "$codename" | "$codename-updates") : "${debian_archive:=$uri}" ;;
         "$codename-security" | "$codename/updates") : "${debian_security:=$uri}" ;;
         esac
-    done < <([ -n "$codename" ] && apt_source_entries)
+    done < <(apt_here indextargets --no-release-info \
+        --format $'$(TARGET_OF)\t$(REPO_URI)\t$(RELEASE)\t$(COMPONENT)\t$(SOURCESENTRY)' |
+        awk '!seen[$0]++')
     if [ -z "$debian_archive" ]; then
         echo "No Debian archive found in this machine's apt sources: looked for a 'deb' entry" \
-            "of suite '${codename:-(no VERSION_CODENAME in /etc/os-release)}' with the main" \
-            "component in ${APT_ETC:-/etc/apt}/sources.list and" \
-            "${APT_ETC:-/etc/apt}/sources.list.d/*.list and *.sources." >&2
+            "of suite '$codename' with the main component, on the network, signed by Debian's" \
+            "keys, among the entries apt reads from ${APT_ETC:-/etc/apt}." >&2
         return 1
     fi
 }

@@ -69,6 +69,28 @@ class WebRelease(unittest.TestCase):
             "new MouseEvent('contextmenu', {bubbles: true, cancelable: true}));"))
         self.assertNoErrors(game)
 
+    def test_from_a_server_that_compresses_the_files_the_progress_never_passes_100(self):
+        site = webgame.Site(compress=True)
+        self.addCleanup(site.close)
+        driver = webgame.browser()
+        self.addCleanup(webgame.close_browser, driver)
+        # Every text the status line shows, from the page's first moment.
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
+            window.shownStatus = [];
+            document.addEventListener("DOMContentLoaded", function () {
+              var status = document.getElementById("status");
+              new MutationObserver(function () { window.shownStatus.push(status.textContent); })
+                .observe(status, {childList: true, characterData: true, subtree: true});
+            });"""})
+        game = Game(driver, site.url)
+        self.assertTrue(game.wait_until_ready(), "the page never offered the start")
+        shown = game.js("return window.shownStatus;")
+        percents = [int(text.split()[1]) for text in shown if text.endswith("%")]
+        self.assertTrue(all(0 <= percent <= 100 for percent in percents), shown)
+        game.start()
+        self.assertShows(game, "titlescreen.png")
+        self.assertNoErrors(game)
+
     def play_and_steer(self, game):
         self.assertTrue(game.wait_until_ready())
         game.start()

@@ -5,6 +5,7 @@ audio node SDL writes into."""
 
 import base64
 import functools
+import gzip
 import http.server
 import io
 import os
@@ -96,11 +97,29 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+class CompressingHandler(QuietHandler):
+    """Sends the game's large files compressed with gzip and with their compressed length, as
+    many servers do."""
+
+    def send_head(self):
+        path = self.translate_path(self.path)
+        if not path.endswith((".wasm", ".data")) or not os.path.isfile(path):
+            return super().send_head()
+        with open(path, "rb") as file:
+            body = gzip.compress(file.read())
+        self.send_response(200)
+        self.send_header("Content-Type", self.guess_type(path))
+        self.send_header("Content-Encoding", "gzip")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        return io.BytesIO(body)
+
+
 class Site:
     """The zip unpacked at games/emberdash/ of a folder served on 127.0.0.1, and any other
-    folders given, each under its own name."""
+    folders given, each under its own name; compress sends the large files gzip-compressed."""
 
-    def __init__(self, zip_path=None, others=()):
+    def __init__(self, zip_path=None, others=(), compress=False):
         self.root = tempfile.mkdtemp(prefix="emberdash-web-")
         game = os.path.join(self.root, "games", "emberdash")
         os.makedirs(game)
@@ -108,7 +127,8 @@ class Site:
             archive.extractall(game)
         for name, folder in others:
             shutil.copytree(folder, os.path.join(self.root, name))
-        handler = functools.partial(QuietHandler, directory=self.root)
+        handler = functools.partial(CompressingHandler if compress else QuietHandler,
+                                    directory=self.root)
         self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()

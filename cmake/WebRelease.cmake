@@ -9,10 +9,13 @@ file(GLOB_RECURSE packed_data ${data}/images/* ${data}/audio/*)
 list(APPEND packed_data ${data}/fonts/rabiohead.ttf)
 set_target_properties(emberdash PROPERTIES SUFFIX .js LINK_DEPENDS "${packed_data}")
 # The page starts the game at the player's first click: the browser allows sound from then on.
+# Each SHELL: option is split as a shell splits it: the data's path, which may hold a space, is
+# quoted.
 target_link_options(emberdash PRIVATE -sENVIRONMENT=web -sINVOKE_RUN=0
     -sEXPORTED_RUNTIME_METHODS=callMain
-    "SHELL:--preload-file ${data}/images@/images" "SHELL:--preload-file ${data}/audio@/audio"
-    "SHELL:--preload-file ${data}/fonts/rabiohead.ttf@/fonts/rabiohead.ttf")
+    "SHELL:--preload-file \"${data}/images@/images\""
+    "SHELL:--preload-file \"${data}/audio@/audio\""
+    "SHELL:--preload-file \"${data}/fonts/rabiohead.ttf@/fonts/rabiohead.ttf\"")
 
 configure_file(packaging/web/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/emberdash.js ${CMAKE_CURRENT_BINARY_DIR}/emberdash.wasm

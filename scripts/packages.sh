@@ -9,7 +9,7 @@ build_packages=(
 )
 test_packages=(
     ninja-build libgtest-dev xvfb xauth libx11-dev libxtst-dev
-    desktop-file-utils appstream lintian libebur128-dev
+    desktop-file-utils appstream lintian libebur128-dev python3
 )
 bench_packages=(
     libbenchmark-dev xvfb xauth

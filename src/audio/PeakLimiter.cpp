@@ -51,7 +51,8 @@ PeakLimiter::PeakLimiter(int channels, int rate, float ceiling, int lookaheadFra
                          float releaseSeconds)
     : channels_(channels), ceiling_(ceiling), lookahead_(std::max(lookaheadFrames, 1)),
       releaseKeep_(std::exp(-1.0f / (releaseSeconds * float(rate)))),
-      phases_(interpolationPhases()), history_(std::size_t(kInterpolationTaps) * channels, 0.0f),
+      phases_(interpolationPhases()),
+      history_(std::size_t(2 * kInterpolationTaps) * channels, 0.0f),
       delayed_(std::size_t(lookahead_ + kReach) * channels, 0.0f),
       needed_(std::size_t(lookahead_ + 2 * kReach), 1.0f), held_(std::size_t(lookahead_), 1.0f) {}
 
@@ -62,16 +63,14 @@ int PeakLimiter::latencyFrames() const {
 float PeakLimiter::truePeakOfCentre() const {
     float peak = 0.0f;
     for (int channel = 0; channel < channels_; ++channel) {
-        const auto sample = [&](int index) {
-            const int frame = (historyStart_ + index) % kInterpolationTaps;
-            return history_[std::size_t(frame) * channels_ + channel];
-        };
-        peak = std::max(peak, std::fabs(sample(kCentre)));
+        const float* samples =
+            &history_[std::size_t(channel) * 2 * kInterpolationTaps + std::size_t(historyStart_)];
+        peak = std::max(peak, std::fabs(samples[kCentre]));
         for (int phase = 0; phase < kOversampling - 1; ++phase) {
             const float* taps = &phases_[std::size_t(phase) * kInterpolationTaps];
             float between = 0.0f;
             for (int tap = 0; tap < kInterpolationTaps; ++tap) {
-                between += taps[tap] * sample(tap);
+                between += taps[tap] * samples[tap];
             }
             peak = std::max(peak, std::fabs(between));
         }
@@ -84,9 +83,11 @@ void PeakLimiter::process(float* samples, int frames) {
         float* in = samples + std::size_t(frame) * channels_;
         // The newest frame joins the history in place of the oldest, a sample that is not a
         // finite number as silence: it would poison the gain and every sample after it.
-        float* newest = &history_[std::size_t(historyStart_) * channels_];
         for (int channel = 0; channel < channels_; ++channel) {
-            newest[channel] = std::isfinite(in[channel]) ? in[channel] : 0.0f;
+            float* ring = &history_[std::size_t(channel) * 2 * kInterpolationTaps];
+            const float sample = std::isfinite(in[channel]) ? in[channel] : 0.0f;
+            ring[historyStart_] = sample;
+            ring[historyStart_ + kInterpolationTaps] = sample;
         }
         historyStart_ = (historyStart_ + 1) % kInterpolationTaps;
         const float peak = truePeakOfCentre();
@@ -114,9 +115,11 @@ void PeakLimiter::process(float* samples, int frames) {
         lowestGain_ = std::min(lowestGain_, gain);
 
         // The measured frame takes its place in the ring, and the oldest goes out.
-        const int centre = (historyStart_ + kCentre) % kInterpolationTaps;
-        const float* measured = &history_[std::size_t(centre) * channels_];
-        std::copy(measured, measured + channels_, &delayed_[slot(delayed_, channels_)]);
+        float* entering = &delayed_[slot(delayed_, channels_)];
+        for (int channel = 0; channel < channels_; ++channel) {
+            entering[channel] = history_[std::size_t(channel) * 2 * kInterpolationTaps +
+                                         std::size_t(historyStart_ + kCentre)];
+        }
         ++measured_;
         const float* out = &delayed_[slot(delayed_, channels_)];
         for (int channel = 0; channel < channels_; ++channel) {

@@ -34,7 +34,8 @@ class PeakLimiter {
     float releaseKeep_; // what is left of the reduction after one frame of release
     // The interpolation filter, one row of taps for each point between two samples.
     std::vector<float> phases_;
-    // The last kInterpolationTaps input frames, oldest first at historyStart_: the peaks around
+    // The last kInterpolationTaps input samples of each channel, written twice over so that they
+    // stand in order, oldest first, from historyStart_ on: the peaks around
     // the frame at their centre are known once the frames after it have come in.
     std::vector<float> history_;
     int historyStart_ = 0;

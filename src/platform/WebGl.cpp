@@ -4,10 +4,10 @@
 // A list is recorded once, its squares as triangles. Replaying it adds them to the frame's batch,
 // placed by the modelview matrix and coloured by the current colour on the processor; the batch
 // is drawn as one buffer and one draw whenever the state it is drawn with changes (a texture,
-// a capability, the blending), and at the end of the frame. The emulation spends some fifteen
-// WebGL calls on every draw, and the browser's GL most of a frame on the floor's 144 squares
-// drawn one by one; batched, the floor is a handful of draws. Lists are drawn in the order they
-// are called, so what one covers of another is as on the desktop.
+// a capability, the blending, the scissor box), and at the end of the frame. The emulation spends
+// some fifteen WebGL calls on every draw, and the browser's GL most of a frame on the floor's 144
+// squares drawn one by one; batched, the floor is a handful of draws. Lists are drawn in the order
+// they are called, so what one covers of another is as on the desktop.
 #include "platform/WebGl.h"
 
 #include <GL/glext.h>
@@ -345,6 +345,12 @@ void clear(GLbitfield mask) {
         flushBatch();
         glClear(mask);
     }
+}
+
+// The batch is cut by the scissor box it was drawn under.
+void scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
+    flushBatch();
+    glScissor(x, y, width, height);
 }
 
 void displayFunc(void (*display)()) {

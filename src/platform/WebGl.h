@@ -32,6 +32,7 @@ void texImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
 void hint(GLenum target, GLenum mode);
 void shadeModel(GLenum mode);
 void clear(GLbitfield mask);
+void scissor(GLint x, GLint y, GLsizei width, GLsizei height);
 void displayFunc(void (*display)());
 
 } // namespace webgl
@@ -57,5 +58,6 @@ void displayFunc(void (*display)());
 #define glHint webgl::hint
 #define glShadeModel webgl::shadeModel
 #define glClear webgl::clear
+#define glScissor webgl::scissor
 #define glutDisplayFunc webgl::displayFunc
 #endif

@@ -2,6 +2,10 @@
 // screens, each stretched over the rectangle of the plane that the camera shows.
 #pragma once
 
+#include "util/Math.h"
+
+#include <optional>
+
 class ScreenSet {
   public:
     // The pictures load builds, in its order: background, title, instructions, game over.
@@ -16,8 +20,10 @@ class ScreenSet {
     // The rectangle every picture covers, its sides clockwise from the top.
     void setRect(double top, double right, double bottom, double left);
 
-    // Blended, so that transparent pixels of the background leave what lies below.
-    void drawBackground() const;
+    // Blended where the picture has transparent pixels, so that they leave what lies below. The
+    // window pixels inside covered, which what is drawn next covers with opaque pictures, are
+    // left out.
+    void drawBackground(const std::optional<PlaneRect>& covered = std::nullopt) const;
     // Opaque: each replaces every pixel of the window.
     void drawTitle() const;
     void drawInstructions() const;

@@ -7,8 +7,15 @@
 #include <GL/gl.h>
 #include <memory>
 #include <new>
+#include <unordered_set>
 
 namespace {
+
+// The textures and lists whose every texel is opaque: a picture without an alpha channel, or
+// none at all (texture 0 samples as the caller's colour). A picture with one is never counted
+// opaque, even where every texel is: its edges blend with the clear border the clamp samples.
+std::unordered_set<unsigned> opaqueTextures = {0};
+std::unordered_set<int> opaqueLists;
 
 // The picture as the GL takes it: sides brought to powers of two (within the largest side the GL
 // takes), so that the texture works on any GL and the picture still fills the square. A
@@ -96,6 +103,9 @@ unsigned loadPngTexture(const char* path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     uploadPicture(*image);
+    if (image->channels == 3) {
+        opaqueTextures.insert(texture);
+    }
     return texture;
 }
 
@@ -105,6 +115,16 @@ void beginSpriteBatch() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.0f);
+}
+
+void beginOpaqueSpriteBatch() {
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+}
+
+bool spriteListIsOpaque(int listId) {
+    return opaqueLists.count(listId) > 0;
 }
 
 void endSpriteBatch() {
@@ -135,4 +155,7 @@ void buildSpriteList(int& listId, int& textureId, const char* path) {
     }
     listId = int(glGenLists(1));
     compileSquare(GLuint(listId), textureId);
+    if (opaqueTextures.count(unsigned(textureId)) > 0) {
+        opaqueLists.insert(listId);
+    }
 }

@@ -19,6 +19,14 @@ void drawSpriteList(int listId, float x, float y, float width, float height);
 // and an alpha test that drops fully clear texels. endSpriteBatch turns all three off again.
 void beginSpriteBatch();
 void endSpriteBatch();
+// A batch of opaque sprites, drawn in an opaque colour: texturing alone. Blending an opaque texel
+// gives exactly what writing it gives, and would read back every pixel it writes.
+// endSpriteBatch ends it too.
+void beginOpaqueSpriteBatch();
+
+// Whether every texel a built list draws is opaque: its picture has no transparent texel, or it
+// has no picture (an untextured square, in the caller's colour).
+bool spriteListIsOpaque(int listId);
 
 // Decodes the PNG at path into a new texture and returns its name, or 0 on any failure.
 // The picture is upright on the sprite square and covers it whatever its sides.

@@ -126,7 +126,9 @@ bool GameController::wantsFrame() const {
 
 void GameController::drawPlayingFrame() {
     Camera::instance().apply();
-    ScreenSet::instance().drawBackground();
+    // The floor, drawn next, covers its part of the background whatever its state, when its
+    // pictures are opaque: that part is left out.
+    ScreenSet::instance().drawBackground(tileField.opaqueCover());
     tileField.draw();
     pickupManager.draw();
     fire.draw();

@@ -2,10 +2,12 @@
 // itself and burns through at 1.5, the others cool; the run ends when the fire stands over a hole.
 #pragma once
 
+#include "util/Math.h"
 #include "world/Entity.h"
 #include "world/Tile.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TileField {
@@ -33,6 +35,10 @@ class TileField {
     // Heating, burning, cooling and the end of the run; every change is per update.
     void update(float seconds);
     void draw() const;
+    // The rectangle of the plane the floor covers when both its pictures are opaque: then
+    // nothing drawn before the floor shows through it, whatever state each tile is in. Empty
+    // when a picture lets something through, or before load.
+    std::optional<PlaneRect> opaqueCover() const;
 
     // The first tile, in creation order, whose closed square holds the entity's centre.
     Tile* tileAt(const Entity& e);

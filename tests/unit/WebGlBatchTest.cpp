@@ -59,6 +59,7 @@ void glTexParameteri(GLenum, GLenum, GLint) {}
 void glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*) {}
 void glHint(GLenum, GLenum) {}
 void glClear(GLbitfield) {}
+void glScissor(GLint, GLint, GLsizei, GLsizei) {}
 void glBindBuffer(GLenum, GLuint) {}
 void glGenBuffers(GLsizei n, GLuint* buffers) {
     for (GLsizei i = 0; i < n; ++i) {

@@ -5,7 +5,7 @@
 #include "shell/Camera.h"
 #include "support/GlContext.h"
 
-#include <cstdlib>
+#include <SDL_stdinc.h>
 
 namespace {
 
@@ -26,7 +26,7 @@ class CameraReset : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     // The controller opens the sound bank; tests need no sound card.
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new GlEnvironment);
     ::testing::UnitTest::GetInstance()->listeners().Append(new CameraReset);

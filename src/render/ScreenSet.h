@@ -20,9 +20,9 @@ class ScreenSet {
     // The rectangle every picture covers, its sides clockwise from the top.
     void setRect(double top, double right, double bottom, double left);
 
-    // Blended where the picture has transparent pixels, so that they leave what lies below. The
-    // window pixels inside covered, which what is drawn next covers with opaque pictures, are
-    // left out.
+    // Blended where the picture has an alpha channel, so that its transparent pixels leave what
+    // lies below. The window pixels inside covered, which what is drawn next covers with opaque
+    // pictures, are left out.
     void drawBackground(const std::optional<PlaneRect>& covered = std::nullopt) const;
     // Opaque: each replaces every pixel of the window.
     void drawTitle() const;

@@ -24,8 +24,8 @@ void endSpriteBatch();
 // endSpriteBatch ends it too.
 void beginOpaqueSpriteBatch();
 
-// Whether every texel a built list draws is opaque: its picture has no transparent texel, or it
-// has no picture (an untextured square, in the caller's colour).
+// Whether every texel a built list draws is opaque: its picture has no alpha channel, or it has
+// no picture (an untextured square, in the caller's colour).
 bool spriteListIsOpaque(int listId);
 
 // Decodes the PNG at path into a new texture and returns its name, or 0 on any failure.

@@ -1,7 +1,7 @@
 // What Linux and Windows share: frames at GLUT's idle turns, spaced 1/60 s apart by the pacer, and
 // threads for start-up.
-#include "platform/Platform.h"
 #include "platform/FramePacer.h"
+#include "platform/Platform.h"
 
 #include <GL/glut.h>
 #include <algorithm>

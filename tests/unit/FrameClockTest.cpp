@@ -1,8 +1,8 @@
 // The frame clock's arithmetic and the frame pacer, fed readings as data.
 #include <gtest/gtest.h>
 
-#include "shell/FrameClock.h"
 #include "platform/FramePacer.h"
+#include "shell/FrameClock.h"
 
 #include <cstdint>
 #include <limits>

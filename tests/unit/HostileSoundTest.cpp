@@ -5,11 +5,11 @@
 #include "support/AudioSession.h"
 #include "support/HostileFiles.h"
 #include "support/ScratchDir.h"
+#include "support/TestWav.h"
 
 #include <SDL_mixer.h>
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <map>
 
@@ -28,23 +28,6 @@ int mostCopiesOfOneSound() {
     return most;
 }
 
-// A mono WAV of 32-bit float samples at 44100 Hz, which SDL reads as they are.
-std::string floatWav(const std::vector<float>& samples) {
-    const auto le = [](std::uint32_t value, int bytes) {
-        std::string out;
-        for (int i = 0; i < bytes; ++i) {
-            out += char((value >> (8 * i)) & 0xff);
-        }
-        return out;
-    };
-    const std::uint32_t dataBytes = std::uint32_t(samples.size() * sizeof(float));
-    std::string wav = "RIFF" + le(36 + dataBytes, 4) + "WAVEfmt " + le(16, 4) + le(3, 2) +
-                      le(1, 2) + le(44100, 4) + le(44100 * 4, 4) + le(4, 2) + le(32, 2) + "data" +
-                      le(dataBytes, 4);
-    wav.append(reinterpret_cast<const char*>(samples.data()), dataBytes);
-    return wav;
-}
-
 } // namespace
 
 // A sound whose samples are not all numbers: the device hears silence in their place, never a
@@ -58,7 +41,7 @@ TEST(HostileData, SamplesThatAreNotNumbersReachTheDeviceAsSilence) {
     tone[5000] = std::numeric_limits<float>::quiet_NaN();
     tone[9000] = std::numeric_limits<float>::infinity();
     tone[9001] = -std::numeric_limits<float>::infinity();
-    dir.writeFile("audio/fuel.wav", floatWav(tone));
+    writeFloatWav("audio/fuel.wav", tone);
     const std::string output = (dir.path() / "output.raw").string();
     {
         AudioSession audio("disk", output);

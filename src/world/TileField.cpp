@@ -127,16 +127,19 @@ void TileField::coolAll() {
 // Blending is left off where the pictures are opaque: it would change no pixel, and cost a read of
 // each one.
 void TileField::draw() const {
-    opaqueCover() ? beginOpaqueSpriteBatch() : beginSpriteBatch();
+    picturesAreOpaque() ? beginOpaqueSpriteBatch() : beginSpriteBatch();
     for (const auto& tile : tiles_) {
         tile->draw(tileLists_);
     }
     endSpriteBatch();
 }
 
+bool TileField::picturesAreOpaque() const {
+    return spriteListIsOpaque(tileLists_[0]) && spriteListIsOpaque(tileLists_[1]);
+}
+
 std::optional<PlaneRect> TileField::opaqueCover() const {
-    if (tiles_.empty() || !spriteListIsOpaque(tileLists_[0]) ||
-        !spriteListIsOpaque(tileLists_[1])) {
+    if (tiles_.empty() || !picturesAreOpaque()) {
         return std::nullopt;
     }
     PlaneRect cover{tiles_[0]->x(), tiles_[0]->x(), tiles_[0]->y(), tiles_[0]->y()};

@@ -53,6 +53,8 @@ class TileField {
     float coolingRate() const { return coolingRate_; }
 
   private:
+    // Whether both pictures let nothing through, whatever lies below.
+    bool picturesAreOpaque() const;
     void heatTileUnderFire();
     void advanceTile(Tile& tile);
 

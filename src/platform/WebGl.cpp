@@ -136,10 +136,7 @@ void bindTextureNow(GLuint texture) {
 }
 
 void displayFrame() {
-    insideFrame = true;
-    gameDisplay();
-    flushBatch();
-    insideFrame = false;
+    webgl::frame(gameDisplay);
 }
 
 // Quads become two triangles each: the emulation's quads take an index buffer of their own.
@@ -351,6 +348,13 @@ void clear(GLbitfield mask) {
 void scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
     flushBatch();
     glScissor(x, y, width, height);
+}
+
+void frame(void (*draw)()) {
+    insideFrame = true;
+    draw();
+    flushBatch();
+    insideFrame = false;
 }
 
 void displayFunc(void (*display)()) {

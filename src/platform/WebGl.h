@@ -35,6 +35,10 @@ void clear(GLbitfield mask);
 void scissor(GLint x, GLint y, GLsizei width, GLsizei height);
 void displayFunc(void (*display)());
 
+// Draws as the page draws a frame: batched, and with its clears, as the display callback that
+// displayFunc installs does.
+void frame(void (*draw)());
+
 } // namespace webgl
 
 #ifndef EMBERDASH_WEB_GL_ITSELF

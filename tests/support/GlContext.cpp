@@ -5,7 +5,11 @@
 
 #include "shell/Camera.h"
 
+#ifdef __EMSCRIPTEN__
+#include <GL/glut.h>
+#else
 #include <GL/freeglut.h>
+#endif
 #include <cmath>
 
 void openTestWindow() {
@@ -28,13 +32,26 @@ void openTestWindow() {
     Camera::instance().reshape(Camera::kWindowWidth, Camera::kWindowHeight);
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_DEPTH_TEST);
+#ifndef __EMSCRIPTEN__
     glReadBuffer(GL_BACK);
+#endif
 }
 
+// A page's GLUT hands events to the browser's own loop, which runs between frames.
 void pumpEvents() {
+#ifndef __EMSCRIPTEN__
     for (int i = 0; i < 10; ++i) {
         glutMainLoopEvent();
     }
+#endif
+}
+
+void drawAsAFrame(void (*draw)()) {
+#ifdef __EMSCRIPTEN__
+    webgl::frame(draw);
+#else
+    draw();
+#endif
 }
 
 Rgba readPixel(int x, int y) {

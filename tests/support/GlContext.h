@@ -14,6 +14,10 @@ void openTestWindow();
 // Lets GLUT handle the window system's events (reshapes among them).
 void pumpEvents();
 
+// Draws one frame as the game's display callback draws it: in a page, through the GL stand-in's
+// batch, whose clears count only inside a frame.
+void drawAsAFrame(void (*draw)());
+
 // The pixel at window column x, row y counted from the bottom, read from the back buffer.
 Rgba readPixel(int x, int y);
 

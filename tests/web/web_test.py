@@ -3,8 +3,11 @@ start, the screens as on Linux, the mouse and the finger steering the fire, the 
 the sound throughout."""
 
 import os
+import shutil
+import tempfile
 import time
 import unittest
+import urllib.parse
 
 from PIL import Image
 
@@ -179,6 +182,44 @@ class WebRelease(unittest.TestCase):
         game.touch("touchEnd")
         self.assertEqual(game.js("return [window.scrollX, window.scrollY];"), scroll)
         self.assertNoErrors(game)
+
+    def test_the_playing_frame_draws_to_the_bit_what_it_drew_before(self):
+        # The GL suite's comparison of the playing frame, built for the web, runs in a page of
+        # its own; it reports through the page.
+        built = os.environ["EMBERDASH_WEB_GL_TESTS"]
+        folder = tempfile.mkdtemp(prefix="emberdash-gl-tests-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        for suffix in [".js", ".wasm", ".data"]:
+            shutil.copy(os.path.join(built, "web_gl_tests" + suffix), folder)
+        shutil.copy(os.path.join(os.path.dirname(__file__), "gl-tests.html"),
+                    os.path.join(folder, "index.html"))
+        site = webgame.Site(others=[("gl", folder)])
+        self.addCleanup(site.close)
+        driver = webgame.browser()
+        self.addCleanup(webgame.close_browser, driver)
+
+        def run(argument):
+            driver.get(site.origin + "gl/?" + urllib.parse.quote(argument))
+            status = eventually(lambda: driver.execute_script("return window.testStatus;"),
+                                seconds=300)
+            return status, driver.execute_script("return window.testOutput;")
+
+        # Each test in a page of its own: one program keeps the pictures it loaded first.
+        status, listing = run("--gtest_list_tests")
+        self.assertEqual(status, "0", listing)
+        suite = ""
+        tests = []
+        for line in listing:
+            if not line.startswith(" "):
+                suite = line.strip()
+            else:
+                tests.append(suite + line.strip())
+        self.assertGreaterEqual(len(tests), 3, listing)
+        for test in tests:
+            status, output = run("--gtest_filter=" + test)
+            with self.subTest(test=test):
+                self.assertEqual(status, "0", "\n".join(output))
+                self.assertIn("[  PASSED  ] 1 test.", output)
 
     def test_without_webgl_the_page_says_so(self):
         game = self.open(webgl=False)

@@ -1,5 +1,5 @@
 # Shared by the scripts that reach Debian beyond this machine's own packages: where the machine
-# gets Debian from, and the mounts of a chroot. Source it; it defines functions only.
+# gets Debian from, and the chroots made from it. Source it; it defines functions only.
 
 # apt's own reading of the machine's sources, so that every form apt takes is read as apt reads it
 # (one-line and deb822 files, folded fields, disabled entries, cdrom labels). APT_ETC and
@@ -121,4 +121,101 @@ unmount_below() {
     done
     echo "still mounted, left in place: $(mounts_below "$dir" | tr '\n' ' ')" >&2
     return 1
+}
+
+# A fresh minimal install of Debian 12 or 13 in a chroot at a folder, for the scripts that build
+# or test there: debootstrap's minimal variant with only git and ca-certificates added, made once
+# and kept as a tarball in build/debian-N/, unpacked afresh every time so that whatever a run
+# installs is installed anew. /proc, /sys, /dev and a /tmp of its own are mounted, and the
+# checkout ($root, every tracked file as it stands, and no build) is copied to /root/emberdash.
+# Everything is taken down when the script exits. Needs root. Sets chroot_dir.
+open_chroot() {
+    local release=$1 codename
+    chroot_dir=$2
+    case "$release" in
+    12) codename=bookworm ;;
+    13) codename=trixie ;;
+    *) echo "no Debian release $release here: 12 or 13" >&2; return 2 ;;
+    esac
+    "$root/scripts/ensure-packages" debootstrap debian-archive-keyring
+    find_debian_archives
+
+    local work="$root/build/debian-$release"
+    local base="$work/minbase.tar"
+    mkdir -p "$work" "$(dirname "$chroot_dir")"
+    if [ ! -f "$base" ]; then
+        echo "== making a minimal Debian $release ($codename)"
+        # debootstrap cannot work in a folder whose path holds a space: it works in one of its own.
+        making=$(mktemp -d /var/tmp/emberdash-debootstrap.XXXXXX)
+        # It becomes the chroot's root folder, which everyone must be able to enter.
+        chmod 755 "$making"
+        trap 'rm -rf --one-file-system "$making"' EXIT
+        debootstrap --variant=minbase --include=git,ca-certificates "$codename" "$making" \
+            "$debian_archive" >"$work/debootstrap.log" 2>&1 ||
+            { tail -n 20 "$work/debootstrap.log" >&2; exit 1; }
+        # The updates and security updates a fresh install has, from where this machine has them.
+        {
+            echo "deb $debian_archive $codename main"
+            echo "deb $debian_archive $codename-updates main"
+            [ -z "$debian_security" ] || echo "deb $debian_security $codename-security main"
+        } >"$making/etc/apt/sources.list"
+        tar -C "$making" -cf "$base.part" .
+        mv "$base.part" "$base"
+        rm -rf --one-file-system "$making"
+        trap - EXIT
+    fi
+
+    trap remove_chroot EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    remove_chroot
+    mkdir -p "$chroot_dir"
+    tar -C "$chroot_dir" -xf "$base"
+    mount -t proc proc "$chroot_dir/proc"
+    mount -t sysfs sysfs "$chroot_dir/sys"
+    mount --bind /dev "$chroot_dir/dev"
+    # What is mounted below the chroot's /dev must stay there, even where the host shares its
+    # mounts.
+    mount --make-rslave "$chroot_dir/dev"
+    mount -t devpts devpts "$chroot_dir/dev/pts" -o newinstance,ptmxmode=0666
+    mount -t tmpfs tmpfs "$chroot_dir/dev/shm"
+    mount -t tmpfs tmpfs "$chroot_dir/tmp"
+    cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
+
+    # The checkout as it stands: every tracked file, changed or not, and no build. Outside a clone
+    # (a source tarball), every file but what the build makes.
+    mkdir -p "$chroot_dir/root/emberdash"
+    if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git -C "$root" ls-files -z |
+            (cd "$root" && tar --null -T - --ignore-failed-read -cf - 2>/dev/null)
+    else
+        tar -C "$root" --exclude=./build --exclude=./dist -cf - .
+    fi | tar -C "$chroot_dir/root/emberdash" -xf -
+}
+
+# What still runs inside the chroot, or a chroot made inside it, when a run is cut short ends
+# first: nothing may go on in a chroot that is being taken down.
+stop_chroot_processes() {
+    local process root_dir
+    for process in /proc/[0-9]*; do
+        root_dir=$(readlink "$process/root" 2>/dev/null) || continue
+        if [ "$root_dir" = "$chroot_dir" ] || [[ "$root_dir" == "$chroot_dir/"* ]]; then
+            kill -KILL "${process#/proc/}" 2>/dev/null || true
+        fi
+    done
+}
+
+remove_chroot() {
+    stop_chroot_processes
+    if unmount_below "$chroot_dir"; then
+        rm -rf --one-file-system "$chroot_dir"
+    fi
+}
+
+# Runs a command in the checkout inside the chroot. It goes as arguments, never inside the text
+# of a shell command, so that nothing in it (a stage's name) is read as shell code.
+in_chroot() {
+    chroot "$chroot_dir" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        DEBIAN_FRONTEND=noninteractive bash -c 'cd /root/emberdash && exec "$@"' in_chroot "$@"
 }

@@ -2,34 +2,50 @@
 # places games, and packaged as a .deb.
 # The game reads its data by relative paths, so the build stages the data folders beside the
 # executable and the game is started there.
-add_subdirectory(tools)
-set(EMBERDASH_DATA_DIR ${CMAKE_CURRENT_BINARY_DIR})
 set(font_folder /usr/share/fonts/opentype/league-spartan)
 find_file(EMBERDASH_DISPLAY_FONT LeagueSpartan-Black.otf PATHS ${font_folder} NO_DEFAULT_PATH REQUIRED)
 find_file(EMBERDASH_BODY_FONT LeagueSpartan-Bold.otf PATHS ${font_folder} NO_DEFAULT_PATH REQUIRED)
 find_file(EMBERDASH_FONT_LICENSE copyright PATHS /usr/share/doc/fonts-league-spartan
     NO_DEFAULT_PATH REQUIRED)
 
-set(generated_data
-    images/tile.png images/black.png images/fireback.png images/firemiddle.png
-    images/circle.png images/arrow.png images/diamond.png images/background.png
-    images/titlescreen.png images/instructions.png images/gameover.png
-    audio/fuel.wav audio/cooldown.wav audio/burnthrough.wav audio/blowout.wav
-    audio/backgroundmusic.mp3 icons/emberdash.png)
-list(TRANSFORM generated_data PREPEND ${EMBERDASH_DATA_DIR}/)
-add_custom_command(OUTPUT ${generated_data}
-    COMMAND emberdash-datagen ${EMBERDASH_DATA_DIR} ${EMBERDASH_DISPLAY_FONT} ${EMBERDASH_BODY_FONT}
-    DEPENDS emberdash-datagen
-    COMMENT "Drawing the pictures and synthesising the sounds")
-set(font_data ${EMBERDASH_DATA_DIR}/fonts/rabiohead.ttf ${EMBERDASH_DATA_DIR}/fonts/rabiohead-LICENSE.txt)
-add_custom_command(OUTPUT ${font_data}
-    COMMAND ${CMAKE_COMMAND} -E copy ${EMBERDASH_BODY_FONT} ${EMBERDASH_DATA_DIR}/fonts/rabiohead.ttf
-    COMMAND ${CMAKE_COMMAND} -E copy ${EMBERDASH_FONT_LICENSE}
-        ${EMBERDASH_DATA_DIR}/fonts/rabiohead-LICENSE.txt
-    DEPENDS ${EMBERDASH_BODY_FONT} ${EMBERDASH_FONT_LICENSE}
-    COMMENT "Staging the font")
-add_custom_target(emberdash_data ALL DEPENDS ${generated_data} ${font_data})
-add_dependencies(emberdash emberdash_data)
+if(CMAKE_CROSSCOMPILING)
+    # Cross-built for another processor (cmake/aarch64-linux-gnu.cmake): the generator runs on
+    # the build machine, so the data comes ready-made from a build for this machine, as the
+    # Windows and web releases take it.
+    set(EMBERDASH_HOST_DATA_DIR "" CACHE PATH
+        "A build folder for this machine that holds the generated images/, audio/ and fonts/")
+    if(NOT EXISTS "${EMBERDASH_HOST_DATA_DIR}/fonts/rabiohead.ttf")
+        message(FATAL_ERROR "EMBERDASH_HOST_DATA_DIR must name a build folder with the game's data")
+    endif()
+    set(EMBERDASH_DATA_DIR ${EMBERDASH_HOST_DATA_DIR})
+    add_custom_target(emberdash_data)
+    # The data tests run the generator again: the one that made the data.
+    set(EMBERDASH_DATAGEN ${EMBERDASH_HOST_DATA_DIR}/tools/emberdash-datagen)
+else()
+    add_subdirectory(tools)
+    set(EMBERDASH_DATA_DIR ${CMAKE_CURRENT_BINARY_DIR})
+    set(EMBERDASH_DATAGEN $<TARGET_FILE:emberdash-datagen>)
+    set(generated_data
+        images/tile.png images/black.png images/fireback.png images/firemiddle.png
+        images/circle.png images/arrow.png images/diamond.png images/background.png
+        images/titlescreen.png images/instructions.png images/gameover.png
+        audio/fuel.wav audio/cooldown.wav audio/burnthrough.wav audio/blowout.wav
+        audio/backgroundmusic.mp3 icons/emberdash.png)
+    list(TRANSFORM generated_data PREPEND ${EMBERDASH_DATA_DIR}/)
+    add_custom_command(OUTPUT ${generated_data}
+        COMMAND emberdash-datagen ${EMBERDASH_DATA_DIR} ${EMBERDASH_DISPLAY_FONT} ${EMBERDASH_BODY_FONT}
+        DEPENDS emberdash-datagen
+        COMMENT "Drawing the pictures and synthesising the sounds")
+    set(font_data ${EMBERDASH_DATA_DIR}/fonts/rabiohead.ttf ${EMBERDASH_DATA_DIR}/fonts/rabiohead-LICENSE.txt)
+    add_custom_command(OUTPUT ${font_data}
+        COMMAND ${CMAKE_COMMAND} -E copy ${EMBERDASH_BODY_FONT} ${EMBERDASH_DATA_DIR}/fonts/rabiohead.ttf
+        COMMAND ${CMAKE_COMMAND} -E copy ${EMBERDASH_FONT_LICENSE}
+            ${EMBERDASH_DATA_DIR}/fonts/rabiohead-LICENSE.txt
+        DEPENDS ${EMBERDASH_BODY_FONT} ${EMBERDASH_FONT_LICENSE}
+        COMMENT "Staging the font")
+    add_custom_target(emberdash_data ALL DEPENDS ${generated_data} ${font_data})
+    add_dependencies(emberdash emberdash_data)
+endif()
 
 # Installed as Debian places games: the executable in games/ and its data in share/games/. The
 # game finds its data from its own place, so the installed tree can move as a whole.
@@ -85,5 +101,8 @@ set(CPACK_STRIP_FILES ON)
 # The shared libraries the game links become the package's dependencies; a GL driver is needed
 # to draw at all.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")
 include(CPack)

@@ -33,3 +33,19 @@ web_packages=(
 web_test_packages=(
     chromium chromium-driver python3-selenium python3-pil
 )
+# The arm64 release, made in a chroot: Debian's cross compilers, and the game's libraries as
+# :arm64 packages beside the chroot's own.
+arm64_packages=(
+    crossbuild-essential-arm64
+)
+arm64_libraries=(
+    libgl-dev libglu1-mesa-dev libglut-dev libpng-dev zlib1g-dev libsdl2-mixer-dev
+    libfreetype-dev libx11-dev
+)
+# Its tests run under qemu's user-mode emulation, drawn by Mesa's arm64 software renderer.
+arm64_test_packages=(
+    qemu-user
+)
+arm64_test_libraries=(
+    libgtest-dev libebur128-dev libgl1-mesa-dri
+)

@@ -1,14 +1,7 @@
 # What the Windows and web releases share: they are built on Linux for another system, from the
 # data that a Linux build's own generator made, against libraries that scripts/libraries built
 # into EMBERDASH_LIBRARY_PREFIX, and each ships as a zip.
-set(EMBERDASH_HOST_DATA_DIR "" CACHE PATH
-    "A Linux build folder that holds the generated images/, audio/ and fonts/")
-if(NOT EXISTS "${EMBERDASH_HOST_DATA_DIR}/fonts/rabiohead.ttf")
-    message(FATAL_ERROR "EMBERDASH_HOST_DATA_DIR must name a Linux build folder with the game's data")
-endif()
-set(EMBERDASH_DATA_DIR ${EMBERDASH_HOST_DATA_DIR})
-# The data is ready-made: nothing to generate here.
-add_custom_target(emberdash_data)
+include(cmake/HostData.cmake)
 
 # The game's licence, and every library linked in with the source version it was built from and
 # its licence, the font's among them.

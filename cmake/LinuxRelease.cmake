@@ -9,16 +9,9 @@ find_file(EMBERDASH_FONT_LICENSE copyright PATHS /usr/share/doc/fonts-league-spa
     NO_DEFAULT_PATH REQUIRED)
 
 if(CMAKE_CROSSCOMPILING)
-    # Cross-built for another processor (cmake/aarch64-linux-gnu.cmake): the generator runs on
-    # the build machine, so the data comes ready-made from a build for this machine, as the
-    # Windows and web releases take it.
-    set(EMBERDASH_HOST_DATA_DIR "" CACHE PATH
-        "A build folder for this machine that holds the generated images/, audio/ and fonts/")
-    if(NOT EXISTS "${EMBERDASH_HOST_DATA_DIR}/fonts/rabiohead.ttf")
-        message(FATAL_ERROR "EMBERDASH_HOST_DATA_DIR must name a build folder with the game's data")
-    endif()
-    set(EMBERDASH_DATA_DIR ${EMBERDASH_HOST_DATA_DIR})
-    add_custom_target(emberdash_data)
+    # Cross-built for another processor (cmake/aarch64-linux-gnu.cmake), with the data of a build
+    # for this machine, as the Windows and web releases take it.
+    include(cmake/HostData.cmake)
     # The data tests run the generator again: the one that made the data.
     set(EMBERDASH_DATAGEN ${EMBERDASH_HOST_DATA_DIR}/tools/emberdash-datagen)
 else()

@@ -123,15 +123,11 @@ unmount_below() {
     return 1
 }
 
-# A fresh minimal install of Debian 12 or 13 in a chroot at a folder, for the scripts that build
-# or test there: debootstrap's minimal variant with only git and ca-certificates added, made once
-# and kept as a tarball in build/debian-N/, unpacked afresh every time so that whatever a run
-# installs is installed anew. /proc, /sys, /dev and a /tmp of its own are mounted, and the
-# checkout ($root, every tracked file as it stands, and no build) is copied to /root/emberdash.
-# Everything is taken down when the script exits. Needs root. Sets chroot_dir.
-open_chroot() {
+# The minimal install of Debian 12 or 13 that chroots start from: debootstrap's minimal variant
+# with only git and ca-certificates added, made once and kept as a tarball in build/debian-N/.
+# One script makes it at a time; another that needs it meanwhile waits for it. Sets base.
+minimal_debian() {
     local release=$1 codename
-    chroot_dir=$2
     case "$release" in
     12) codename=bookworm ;;
     13) codename=trixie ;;
@@ -139,11 +135,12 @@ open_chroot() {
     esac
     "$root/scripts/ensure-packages" debootstrap debian-archive-keyring
     find_debian_archives
-
     local work="$root/build/debian-$release"
-    local base="$work/minbase.tar"
-    mkdir -p "$work" "$(dirname "$chroot_dir")"
-    if [ ! -f "$base" ]; then
+    base="$work/minbase.tar"
+    mkdir -p "$work"
+    (
+        flock 9
+        [ ! -f "$base" ] || exit 0
         echo "== making a minimal Debian $release ($codename)"
         # debootstrap cannot work in a folder whose path holds a space: it works in one of its own.
         making=$(mktemp -d /var/tmp/emberdash-debootstrap.XXXXXX)
@@ -161,9 +158,18 @@ open_chroot() {
         } >"$making/etc/apt/sources.list"
         tar -C "$making" -cf "$base.part" .
         mv "$base.part" "$base"
-        rm -rf --one-file-system "$making"
-        trap - EXIT
-    fi
+    ) 9>"$work/lock"
+}
+
+# A fresh copy of the minimal install of Debian 12 or 13 in a chroot at a folder, for the scripts
+# that build or test there, unpacked afresh every time so that whatever a run installs is
+# installed anew. /proc, /sys, /dev and a /tmp of its own are mounted, and the checkout ($root,
+# every tracked file as it stands, and no build) is copied to /root/emberdash. Everything is
+# taken down when the script exits. Needs root. Sets chroot_dir.
+open_chroot() {
+    chroot_dir=$2
+    minimal_debian "$1"
+    mkdir -p "$(dirname "$chroot_dir")"
 
     trap remove_chroot EXIT
     trap 'exit 130' INT

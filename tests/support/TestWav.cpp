@@ -15,24 +15,30 @@ void put(std::ofstream& out, std::uint32_t value, int bytes) {
     }
 }
 
+// The header of a mono 44.1 kHz WAV file whose samples follow in one data chunk.
+void putMonoHeader(std::ofstream& out, std::uint32_t format, std::uint32_t bytesPerSample,
+                   std::uint32_t dataBytes) {
+    constexpr std::uint32_t rate = 44100;
+    out.write("RIFF", 4);
+    put(out, 36 + dataBytes, 4);
+    out.write("WAVEfmt ", 8);
+    put(out, 16, 4);                    // format chunk size
+    put(out, format, 2);                // 1 PCM, 3 IEEE float
+    put(out, 1, 2);                     // mono
+    put(out, rate, 4);                  // frames per second
+    put(out, rate * bytesPerSample, 4); // bytes per second
+    put(out, bytesPerSample, 2);        // bytes per frame
+    put(out, bytesPerSample * 8, 2);    // bits per sample
+    out.write("data", 4);
+    put(out, dataBytes, 4);
+}
+
 } // namespace
 
 void writeFloatWav(const std::string& path, const std::vector<float>& samples) {
-    constexpr std::uint32_t rate = 44100;
     const auto bytes = std::uint32_t(samples.size() * sizeof(float));
     std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4);
-    put(out, 36 + bytes, 4);
-    out.write("WAVEfmt ", 8);
-    put(out, 16, 4);       // format chunk size
-    put(out, 3, 2);        // IEEE float
-    put(out, 1, 2);        // mono
-    put(out, rate, 4);     // frames per second
-    put(out, rate * 4, 4); // bytes per second
-    put(out, 4, 2);        // bytes per frame
-    put(out, 32, 2);       // bits per sample
-    out.write("data", 4);
-    put(out, bytes, 4);
+    putMonoHeader(out, 3, 4, bytes);
     out.write(reinterpret_cast<const char*>(samples.data()), std::streamsize(bytes));
 }
 
@@ -40,18 +46,7 @@ void writeToneWav(const std::string& path, double seconds, double frequency, dou
     constexpr std::uint32_t rate = 44100;
     const auto frames = std::uint32_t(seconds * rate);
     std::ofstream out(path, std::ios::binary);
-    out.write("RIFF", 4);
-    put(out, 36 + frames * 2, 4);
-    out.write("WAVEfmt ", 8);
-    put(out, 16, 4);       // format chunk size
-    put(out, 1, 2);        // PCM
-    put(out, 1, 2);        // mono
-    put(out, rate, 4);     // frames per second
-    put(out, rate * 2, 4); // bytes per second
-    put(out, 2, 2);        // bytes per frame
-    put(out, 16, 2);       // bits per sample
-    out.write("data", 4);
-    put(out, frames * 2, 4);
+    putMonoHeader(out, 1, 2, frames * 2);
     for (std::uint32_t i = 0; i < frames; ++i) {
         const double value = amplitude * std::sin(2 * std::numbers::pi * frequency * i / rate);
         put(out, std::uint32_t(std::int16_t(std::lround(value * 32767))) & 0xffff, 2);

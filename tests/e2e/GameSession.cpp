@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -85,6 +86,76 @@ int shift(unsigned long mask) {
     return s;
 }
 
+// The X server and the game of the newest session, for the watchdog.
+volatile sig_atomic_t watchedServer = -1;
+volatile sig_atomic_t watchedGame = -1;
+const char* volatile watchedTest = "";
+
+void say(const char* text) {
+    ssize_t written = write(2, text, std::strlen(text));
+    (void)written;
+}
+
+// What the kernel says a process is waiting in: its state, the call it is blocked in and where.
+// Only calls that are safe in a signal handler.
+void sayWhereWaiting(const char* who, long pid) {
+    char number[24];
+    char* digits = number + sizeof number;
+    *--digits = '\0';
+    do {
+        *--digits = char('0' + pid % 10);
+        pid /= 10;
+    } while (pid > 0);
+    for (const char* file : {"/stat", "/wchan", "/syscall"}) {
+        char path[64] = "/proc/";
+        std::strcat(path, digits);
+        std::strcat(path, file);
+        say(who);
+        say(file + 1);
+        say(": ");
+        const int fd = open(path, O_RDONLY);
+        char text[512];
+        const ssize_t length = fd < 0 ? -1 : read(fd, text, sizeof text - 1);
+        if (fd >= 0) {
+            close(fd);
+        }
+        text[length > 0 ? length : 0] = '\0';
+        say(length > 0 ? text : "(unreadable)");
+        say("\n");
+    }
+}
+
+// ctest ends a test that runs past its time without a word of where it was. Shortly before,
+// the watchdog says where the test, its X server and its game were waiting, then aborts the test.
+void onStuck(int) {
+    say("\nThe test ");
+    say(watchedTest);
+    say(" is about to run out of time. Where its processes wait:\n");
+    sayWhereWaiting("test ", getpid());
+    if (watchedServer > 0) {
+        sayWhereWaiting("X server ", watchedServer);
+    }
+    if (watchedGame > 0) {
+        sayWhereWaiting("game ", watchedGame);
+    }
+    signal(SIGABRT, SIG_DFL);
+    abort();
+}
+
+class Watchdog : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo& test) override {
+        watchedTest = test.name();
+        alarm(EMBERDASH_TEST_TIMEOUT_SECONDS - 20);
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { alarm(0); }
+};
+
+const bool watchdogInstalled = [] {
+    signal(SIGALRM, onStuck);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);
+    return true;
+}();
+
 } // namespace
 
 PrivateXServer::PrivateXServer() {
@@ -121,13 +192,21 @@ PrivateXServer::PrivateXServer() {
         throw std::runtime_error("Xvfb did not start");
     }
     name_ = ":" + number;
+    watchedServer = pid_;
 }
 
 PrivateXServer::~PrivateXServer() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+    if (pid_ <= 0) {
+        return;
     }
+    // A server that does not end when asked is ended all the same: the test is over.
+    kill(pid_, SIGTERM);
+    const bool ended = eventually([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 10000);
+    if (!ended) {
+        std::fprintf(stderr, "The X server %s did not end when asked; it is killed\n", name_.c_str());
+        stop(pid_);
+    }
+    watchedServer = -1;
 }
 
 int pixelX(double worldX) {
@@ -226,12 +305,14 @@ GameSession::GameSession(const Options& options) {
         }
         _exit(127);
     }
+    watchedGame = pid_;
 }
 
 GameSession::~GameSession() {
     if (status_ < 0) {
         stop(pid_);
     }
+    watchedGame = -1;
     // A failed test reads better with the game's own account of what went wrong.
     if (::testing::Test::HasFailure()) {
         const std::string output = errorOutput();

@@ -161,6 +161,45 @@ class WebRelease(unittest.TestCase):
         self.play_and_steer(game)
         self.assertNoErrors(game)
 
+    def test_in_a_large_window_the_canvas_fills_its_height_and_the_pointer_still_steers(self):
+        game = self.open(width=1920, height=1080)
+        self.assertTrue(game.wait_until_ready())
+        self.assertEqual(game.js("return [window.innerWidth, window.innerHeight];"), [1920, 1080])
+        # 1440 by 1080, letterboxed in the middle.
+        self.assertEqual([round(value) for value in game.canvas_rect()], [240, 0, 1440, 1080])
+        self.play_and_steer(game)
+        self.assertNoErrors(game)
+
+    def test_opened_from_a_file_the_page_says_how_to_serve_it(self):
+        driver = webgame.browser()
+        self.addCleanup(webgame.close_browser, driver)
+        game = Game(driver, "file://" + os.path.join(self.site.root, "games", "emberdash",
+                                                     "index.html"))
+        message = eventually(lambda: game.js(
+            "const f = document.getElementById('failure');"
+            "return f.hidden ? '' : f.textContent;"), seconds=30)
+        self.assertIn("web server", message)
+        self.assertIn("scripts/web --serve", message)
+
+    def test_a_lost_graphics_context_is_said_and_a_button_reloads_the_game(self):
+        game = self.open()
+        self.assertTrue(game.wait_until_ready())
+        game.start()
+        self.assertShows(game, "titlescreen.png")
+        game.js("Module.ctx.getExtension('WEBGL_lose_context').loseContext();")
+        message = eventually(lambda: game.js(
+            "const f = document.getElementById('failure');"
+            "return f.hidden ? '' : f.textContent;"), seconds=30)
+        self.assertIn("graphics", message)
+        game.driver.find_element("id", "reload").click()
+        # A new page: the download and the start again, then the title.
+        self.assertTrue(eventually(lambda: game.js(
+            "return document.getElementById('failure').hidden;")))
+        self.assertTrue(game.wait_until_ready())
+        game.start()
+        self.assertShows(game, "titlescreen.png")
+        self.assertNoErrors(game)
+
     def test_a_finger_taps_through_the_screens_and_drags_the_fire(self):
         game = self.open(touch=True)
         self.assertTrue(game.wait_until_ready())

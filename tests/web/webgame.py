@@ -141,8 +141,10 @@ class Site:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
-def browser(width=1280, height=1024, webgl=True, touch=False):
-    """Debian's Chromium, headless, with its software WebGL and a profile of its own."""
+def browser(width=WIDTH, height=HEIGHT, webgl=True, touch=False):
+    """Debian's Chromium, headless, with its software WebGL and a profile of its own, showing
+    pages in a viewport of the given size: by default the game's own, where the page draws the
+    game at one pixel to a pixel."""
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     profile = tempfile.mkdtemp(prefix="emberdash-chromium-")
@@ -150,7 +152,7 @@ def browser(width=1280, height=1024, webgl=True, touch=False):
         "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
         "--no-first-run", "--disable-background-networking", "--disable-component-update",
         "--disable-sync", "--disable-quic", "--disable-default-apps", "--mute-audio",
-        "--user-data-dir=" + profile, "--window-size=%d,%d" % (width, height),
+        "--user-data-dir=" + profile, "--window-size=%d,%d" % (width, height + 200),
         "--force-device-scale-factor=1",
     ] + ([] if webgl else ["--disable-webgl", "--disable-3d-apis"]):
         options.add_argument(argument)
@@ -158,6 +160,8 @@ def browser(width=1280, height=1024, webgl=True, touch=False):
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     driver.profile = profile
     driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": WATCH})
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
     if touch:
         driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                {"enabled": True, "maxTouchPoints": 1})

@@ -58,6 +58,8 @@ class WebRelease(unittest.TestCase):
         game.driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "frozen"})
         time.sleep(1)
         game.driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "active"})
+        # A frozen tab is a hidden one, whose sound waits: it is shown again.
+        game.show()
         # The game's timers run again before the page's next one does.
         game.driver.execute_async_script("setTimeout(arguments[0], 200);")
         self.assertLess(webgame.difference(game.capture(), webgame.picture("titlescreen.png")),
@@ -94,9 +96,10 @@ class WebRelease(unittest.TestCase):
         self.assertShows(game, "titlescreen.png")
         self.assertNoErrors(game)
 
-    def play_and_steer(self, game):
-        self.assertTrue(game.wait_until_ready())
-        game.start()
+    def play_and_steer(self, game, started=False):
+        if not started:
+            self.assertTrue(game.wait_until_ready())
+            game.start()
         self.assertShows(game, "titlescreen.png")
         game.click(pixel_x(0), pixel_y(4.5))
         self.assertShows(game, "instructions.png")
@@ -168,6 +171,56 @@ class WebRelease(unittest.TestCase):
         # 1440 by 1080, letterboxed in the middle.
         self.assertEqual([round(value) for value in game.canvas_rect()], [240, 0, 1440, 1080])
         self.play_and_steer(game)
+        self.assertNoErrors(game)
+
+    def test_the_fullscreen_control_fills_the_screen_at_4_3_and_a_drag_still_steers(self):
+        game = self.open(width=1920, height=1080)
+        self.assertTrue(game.wait_until_ready())
+        control = game.driver.find_element("id", "fullscreen")
+        self.assertFalse(control.is_displayed(), "the control came before the game started")
+        game.start()
+        self.assertShows(game, "titlescreen.png")
+        self.assertTrue(control.is_displayed())
+        control.click()
+        self.assertTrue(eventually(lambda: game.js(
+            "return document.fullscreenElement && document.fullscreenElement.id;") == "game"))
+        self.assertFalse(control.is_displayed(), "the control stayed over the fullscreen game")
+        screen = game.js("return [window.innerWidth, window.innerHeight];")
+        left, top, width, height = game.canvas_rect()
+        self.assertAlmostEqual(height, screen[1], delta=1)
+        self.assertAlmostEqual(width, screen[1] * 4 / 3, delta=1)
+        self.assertAlmostEqual(left, (screen[0] - width) / 2, delta=1)
+        self.play_and_steer(game, started=True)
+        game.js("document.exitFullscreen();")
+        self.assertTrue(eventually(lambda: control.is_displayed()))
+        self.assertNoErrors(game)
+
+    def test_a_phone_held_upright_is_asked_to_turn_and_sideways_the_canvas_fills_its_height(self):
+        game = self.open(width=390, height=844, touch=True)
+        self.assertTrue(game.wait_until_ready())
+        turn = game.driver.find_element("id", "turn")
+        self.assertTrue(turn.is_displayed(), "no invitation to turn the phone")
+        self.assertIn("Turn", turn.text)
+        game.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 844, "height": 390, "deviceScaleFactor": 1, "mobile": False})
+        self.assertTrue(eventually(lambda: not turn.is_displayed()))
+        self.assertEqual([round(value) for value in game.canvas_rect()], [162, 0, 520, 390])
+
+    def test_a_hidden_tab_suspends_the_sound_and_a_shown_one_resumes_it(self):
+        game = self.open()
+        self.assertTrue(game.wait_until_ready())
+        game.start()
+        self.assertShows(game, "titlescreen.png")
+        self.assertTrue(eventually(lambda: game.audio_state() == "running", seconds=30))
+        game.js("window.__heard = [];"
+                "const context = window.__sound.context;"
+                "context.addEventListener('statechange', function () {"
+                "  window.__heard.push([document.visibilityState, context.state]); });")
+        game.hide_and_show()
+        self.assertTrue(eventually(lambda: len(game.js("return window.__heard;")) >= 2))
+        self.assertEqual(game.js("return window.__heard;")[:2],
+                         [["hidden", "suspended"], ["visible", "running"]])
+        self.assertShows(game, "titlescreen.png")
         self.assertNoErrors(game)
 
     def test_opened_from_a_file_the_page_says_how_to_serve_it(self):

@@ -240,6 +240,18 @@ class Game:
             image = image.resize((WIDTH, HEIGHT), Image.BILINEAR)
         return image
 
+    def hide_and_show(self, hidden_seconds=1.0):
+        """Another tab in front for a while, then this one shown again, as a player does."""
+        page = self.driver.current_window_handle
+        self.driver.switch_to.new_window("tab")
+        time.sleep(hidden_seconds)
+        self.driver.close()
+        self.driver.switch_to.window(page)
+
+    def show(self):
+        """Shows the tab again after the page was frozen, which leaves it hidden."""
+        self.hide_and_show(0)
+
     def sound(self):
         return self.js("return window.__sound.blocks.slice();"), self.js("return window.__sound.rate;")
 

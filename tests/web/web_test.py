@@ -244,6 +244,7 @@ class WebRelease(unittest.TestCase):
             "const f = document.getElementById('failure');"
             "return f.hidden ? '' : f.textContent;"), seconds=30)
         self.assertIn("graphics", message)
+        self.assertFalse(game.driver.find_element("id", "fullscreen").is_displayed())
         game.driver.find_element("id", "reload").click()
         # A new page: the download and the start again, then the title.
         self.assertTrue(eventually(lambda: game.js(

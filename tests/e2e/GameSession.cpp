@@ -203,7 +203,8 @@ PrivateXServer::~PrivateXServer() {
     kill(pid_, SIGTERM);
     const bool ended = eventually([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 10000);
     if (!ended) {
-        std::fprintf(stderr, "The X server %s did not end when asked; it is killed\n", name_.c_str());
+        std::fprintf(stderr, "The X server %s did not end when asked; it is killed\n",
+                     name_.c_str());
         stop(pid_);
     }
     watchedServer = -1;

@@ -228,9 +228,7 @@ class WebRelease(unittest.TestCase):
         self.addCleanup(webgame.close_browser, driver)
         game = Game(driver, "file://" + os.path.join(self.site.root, "games", "emberdash",
                                                      "index.html"))
-        message = eventually(lambda: game.js(
-            "const f = document.getElementById('failure');"
-            "return f.hidden ? '' : f.textContent;"), seconds=30)
+        message = eventually(game.failure, seconds=30)
         self.assertIn("web server", message)
         self.assertIn("scripts/web --serve", message)
 
@@ -240,15 +238,12 @@ class WebRelease(unittest.TestCase):
         game.start()
         self.assertShows(game, "titlescreen.png")
         game.js("Module.ctx.getExtension('WEBGL_lose_context').loseContext();")
-        message = eventually(lambda: game.js(
-            "const f = document.getElementById('failure');"
-            "return f.hidden ? '' : f.textContent;"), seconds=30)
+        message = eventually(game.failure, seconds=30)
         self.assertIn("graphics", message)
         self.assertFalse(game.driver.find_element("id", "fullscreen").is_displayed())
         game.driver.find_element("id", "reload").click()
         # A new page: the download and the start again, then the title.
-        self.assertTrue(eventually(lambda: game.js(
-            "return document.getElementById('failure').hidden;")))
+        self.assertTrue(eventually(lambda: not game.failure()))
         self.assertTrue(game.wait_until_ready())
         game.start()
         self.assertShows(game, "titlescreen.png")
@@ -316,9 +311,7 @@ class WebRelease(unittest.TestCase):
 
     def test_without_webgl_the_page_says_so(self):
         game = self.open(webgl=False)
-        message = eventually(lambda: game.js(
-            "const f = document.getElementById('failure');"
-            "return f.hidden ? '' : f.textContent;"), seconds=30)
+        message = eventually(game.failure, seconds=30)
         self.assertIn("WebGL", message)
 
 

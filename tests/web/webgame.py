@@ -252,6 +252,11 @@ class Game:
         """Shows the tab again after the page was frozen, which leaves it hidden."""
         self.hide_and_show(0)
 
+    def failure(self):
+        """The page's own message of what went wrong, or nothing while none shows."""
+        return self.js("const f = document.getElementById('failure');"
+                       "return f.hidden ? '' : f.textContent;")
+
     def sound(self):
         return self.js("return window.__sound.blocks.slice();"), self.js("return window.__sound.rate;")
 

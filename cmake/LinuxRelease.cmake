@@ -23,7 +23,8 @@ else()
         images/circle.png images/arrow.png images/diamond.png images/background.png
         images/titlescreen.png images/instructions.png images/gameover.png
         audio/fuel.wav audio/cooldown.wav audio/burnthrough.wav audio/blowout.wav
-        audio/backgroundmusic.mp3 icons/emberdash.png)
+        audio/backgroundmusic.mp3 icons/emberdash.png icons/emberdash-192.png
+        icons/emberdash-512.png)
     list(TRANSFORM generated_data PREPEND ${EMBERDASH_DATA_DIR}/)
     add_custom_command(OUTPUT ${generated_data}
         COMMAND emberdash-datagen ${EMBERDASH_DATA_DIR} ${EMBERDASH_DISPLAY_FONT} ${EMBERDASH_BODY_FONT}

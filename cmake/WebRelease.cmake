@@ -17,11 +17,27 @@ target_link_options(emberdash PRIVATE -sENVIRONMENT=web -sINVOKE_RUN=0
     "SHELL:--preload-file \"${data}/audio@/audio\""
     "SHELL:--preload-file \"${data}/fonts/rabiohead.ttf@/fonts/rabiohead.ttf\"")
 
-configure_file(packaging/web/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/emberdash.js ${CMAKE_CURRENT_BINARY_DIR}/emberdash.wasm
-    ${CMAKE_CURRENT_BINARY_DIR}/emberdash.data ${CMAKE_CURRENT_BINARY_DIR}/index.html
-    DESTINATION .)
-install(FILES ${data}/icons/emberdash.png DESTINATION . RENAME favicon.png)
+# The page, installable: its manifest and the game's icon at the sizes that asks for, beside the
+# page.
+set(out ${CMAKE_CURRENT_BINARY_DIR})
+configure_file(${data}/icons/emberdash.png ${out}/favicon.png COPYONLY)
+configure_file(${data}/icons/emberdash-192.png ${out}/icon-192.png COPYONLY)
+configure_file(${data}/icons/emberdash-512.png ${out}/icon-512.png COPYONLY)
+configure_file(packaging/web/manifest.webmanifest ${out}/manifest.webmanifest COPYONLY)
+# The page and its service worker name the release: they are written once the game is built.
+set(page_files emberdash.js emberdash.wasm emberdash.data favicon.png manifest.webmanifest
+    icon-192.png icon-512.png)
+add_custom_command(OUTPUT ${out}/index.html ${out}/sw.js
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/packaging/web -DOUTPUT=${out}
+        -DVERSION=${PROJECT_VERSION} "-DFILES=${page_files}" -P ${PROJECT_SOURCE_DIR}/cmake/WebPage.cmake
+    DEPENDS emberdash ${PROJECT_SOURCE_DIR}/cmake/WebPage.cmake packaging/web/index.html
+        packaging/web/sw.js ${out}/favicon.png ${out}/icon-192.png ${out}/icon-512.png
+        ${out}/manifest.webmanifest
+    COMMENT "Writing the web page and its service worker for this release"
+    VERBATIM)
+add_custom_target(emberdash_web_page ALL DEPENDS ${out}/index.html ${out}/sw.js)
+list(TRANSFORM page_files PREPEND ${out}/)
+install(FILES ${page_files} ${out}/index.html ${out}/sw.js DESTINATION .)
 emberdash_install_licences()
 
 emberdash_zip(web)

@@ -111,7 +111,11 @@ class WebRelease(unittest.TestCase):
             game.mouse("mouseMoved", pixel_x(x), pixel_y(4.5), 1)
         fire = eventually(lambda: (lambda f: f if f and f[0] < -25 else None)(
             flame_near(game.capture(), -20, 4.5, 15)))
-        self.assertTrue(fire, "the fire did not follow the pointer")
+        if not fire:
+            seen = game.capture()
+            self.fail("the fire did not follow the pointer: it is at %s; the screen differs from "
+                      "the run's end by %.1f" % (flame_near(seen, 0, 37.5, 50), webgame.difference(
+                          seen, webgame.picture("gameover.png"))))
         game.mouse("mouseReleased", pixel_x(-30), pixel_y(4.5))
 
     def assertRunEndsWithItsScoreAndTheBlowout(self, game):
@@ -244,6 +248,70 @@ class WebRelease(unittest.TestCase):
         game.driver.find_element("id", "reload").click()
         # A new page: the download and the start again, then the title.
         self.assertTrue(eventually(lambda: not game.failure()))
+        self.assertTrue(game.wait_until_ready())
+        game.start()
+        self.assertShows(game, "titlescreen.png")
+        self.assertNoErrors(game)
+
+    def test_once_kept_the_page_installs_starts_offline_and_a_new_release_replaces_it_whole(self):
+        site = webgame.Site()
+        self.addCleanup(site.close)
+        driver = webgame.browser()
+        self.addCleanup(webgame.close_browser, driver)
+        game = Game(driver, site.url)
+
+        def play_offline():
+            """Reloads with the network cut, in the browser and at the server, up to the title;
+            answers the release that played."""
+            game.set_offline(True)
+            site.set_offline(True)
+            game.driver.refresh()
+            self.assertTrue(game.wait_until_ready(), "offline, the page never offered the start")
+            game.start()
+            self.assertShows(game, "titlescreen.png")
+            played = game.release()
+            site.set_offline(False)
+            game.set_offline(False)
+            return played
+
+        def kept_whole(release):
+            names = ["emberdash.%s?release=%s" % (kind, release) for kind in ("data", "js", "wasm")]
+            return {"emberdash-" + release: sorted(
+                ["favicon.png", "icon-192.png", "icon-512.png", "index.html",
+                 "manifest.webmanifest"] + names)}
+
+        self.assertTrue(game.wait_until_ready())
+        first = game.release()
+        self.assertEqual(eventually(lambda: game.kept() == kept_whole(first[0])) and game.kept(),
+                         kept_whole(first[0]))
+        # The browser's own judgement: the manifest has no fault and the page can be installed.
+        manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})
+        self.assertEqual(manifest["errors"], [])
+        self.assertEqual(driver.execute_cdp_cmd("Page.getInstallabilityErrors", {}),
+                         {"installabilityErrors": []})
+
+        self.assertEqual(play_offline(), first)
+
+        # A new release at the same address: the next visit plays it, and from then on it is
+        # what the page keeps, whole, with nothing left of the first.
+        second = site.serve_another_release()
+        game.driver.refresh()
+        self.assertTrue(game.wait_until_ready())
+        self.assertEqual(game.release(), [second[0], second[0], second[1], second[2]])
+        self.assertEqual(eventually(lambda: game.kept() == kept_whole(second[0])) and game.kept(),
+                         kept_whole(second[0]))
+        self.assertEqual(play_offline(), [second[0], second[0], second[1], second[2]])
+        self.assertNoErrors(game)
+
+    def test_where_no_service_worker_can_register_the_page_plays_as_before(self):
+        driver = webgame.browser()
+        self.addCleanup(webgame.close_browser, driver)
+        # As in a sandboxed frame, where even asking for service workers is refused.
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
+            Object.defineProperty(Navigator.prototype, "serviceWorker", {get() {
+              throw new DOMException("Service workers are refused here.", "SecurityError");
+            }});"""})
+        game = Game(driver, self.site.url)
         self.assertTrue(game.wait_until_ready())
         game.start()
         self.assertShows(game, "titlescreen.png")

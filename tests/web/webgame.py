@@ -9,6 +9,7 @@ import gzip
 import http.server
 import io
 import os
+import re
 import shutil
 import tempfile
 import threading
@@ -96,6 +97,13 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def handle_one_request(self):
+        # A site taken off the network answers nothing: the connection closes unanswered.
+        if getattr(self.server, "offline", False):
+            self.close_connection = True
+            return
+        super().handle_one_request()
+
 
 class CompressingHandler(QuietHandler):
     """Sends the game's large files compressed with gzip and with their compressed length, as
@@ -134,6 +142,32 @@ class Site:
         self.thread.start()
         self.origin = "http://127.0.0.1:%d/" % self.server.server_address[1]
         self.url = self.origin + "games/emberdash/"
+        self.game = game
+
+    def set_offline(self, offline):
+        self.server.offline = offline
+
+    def serve_another_release(self):
+        """Puts at the same address a release that differs from the zip's in its program, its
+        WebAssembly and its data, each recognisably, with a name of its own. Answers the
+        release's name and the lengths of its .wasm and .data."""
+        path = functools.partial(os.path.join, self.game)
+        with open(path("index.html"), encoding="utf-8") as page:
+            first = re.search(r'var release = "([0-9a-f]+)";', page.read()).group(1)
+        second = "5ec0d" + first[5:]
+        for name in ("index.html", "sw.js"):
+            with open(path(name), encoding="utf-8") as file:
+                text = file.read().replace(first, second)
+            with open(path(name), "w", encoding="utf-8") as file:
+                file.write(text)
+        with open(path("emberdash.js"), "a", encoding="utf-8") as program:
+            program.write('\nwindow.__release = "%s";\n' % second)
+        with open(path("emberdash.wasm"), "ab") as wasm:
+            # A custom section, which WebAssembly lets any module end with.
+            wasm.write(b"\x00\x0c\x0brelease-two")
+        with open(path("emberdash.data"), "ab") as data:
+            data.write(b"release two")
+        return second, os.path.getsize(path("emberdash.wasm")), os.path.getsize(path("emberdash.data"))
 
     def close(self):
         self.server.shutdown()
@@ -251,6 +285,34 @@ class Game:
     def show(self):
         """Shows the tab again after the page was frozen, which leaves it hidden."""
         self.hide_and_show(0)
+
+    def set_offline(self, offline):
+        """The browser's own offline mode, as its developer tools give it."""
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": offline, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+
+    def kept(self):
+        """What the page's service worker keeps: each cache by name, with the addresses in it
+        relative to the page."""
+        return self.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            (async function () {
+              const kept = {};
+              for (const name of await caches.keys()) {
+                const requests = await (await caches.open(name)).keys();
+                kept[name] = requests.map((r) => r.url.slice(location.href.length)).sort();
+              }
+              return kept;
+            })().then(done, (error) => done(String(error)));""")
+
+    def release(self):
+        """The release the page runs, as the page, the program, the WebAssembly and the data
+        each say it: the name the page gives it, the name the program was marked with (None
+        for the zip's), and the lengths the game started with."""
+        return self.js("return [document.querySelector('script[src^=\"emberdash.js\"]').src"
+                       ".split('release=')[1], window.__release || null,"
+                       " Module.wasmBinary.byteLength, Module.getPreloadedPackage().byteLength];")
 
     def failure(self):
         """The page's own message of what went wrong, or nothing while none shows."""

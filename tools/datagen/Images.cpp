@@ -145,9 +145,12 @@ Canvas drawHole() {
     return canvas;
 }
 
-Canvas drawFlame() {
-    Canvas canvas(kSprite, kSprite);
-    canvas.paint([](float x, float y) {
+Canvas drawFlame(int size) {
+    Canvas canvas(size, size);
+    const float toSprite = float(kSprite) / float(size);
+    canvas.paint([toSprite](float x, float y) {
+        x *= toSprite;
+        y *= toSprite;
         // A teardrop: round at the foot, drawn up into a tongue.
         const float narrowing = 0.5f + 0.5f * smoothstep(8.0f, 84.0f, y);
         const float dx = (x - 64.0f) / (46.0f * narrowing);
@@ -160,9 +163,12 @@ Canvas drawFlame() {
     return canvas;
 }
 
-Canvas drawFlameCore() {
-    Canvas canvas(kSprite, kSprite);
-    canvas.paint([](float x, float y) {
+Canvas drawFlameCore(int size) {
+    Canvas canvas(size, size);
+    const float toSprite = float(kSprite) / float(size);
+    canvas.paint([toSprite](float x, float y) {
+        x *= toSprite;
+        y *= toSprite;
         const float r = std::hypot((x - 64.0f) / 26.0f, (y - 70.0f) / 30.0f);
         const float a = std::pow(1.0f - smoothstep(0.0f, 1.0f, r), 1.6f);
         return withAlpha(rgb(1, 1, 1), a);
@@ -304,18 +310,21 @@ Canvas drawGameOver(const Typefaces& type) {
     return canvas;
 }
 
-Canvas drawIcon() {
-    Canvas canvas(256, 256);
-    const Canvas flame = drawFlame();
+Canvas drawIcon(int size) {
+    Canvas canvas(size, size);
+    // Drawn as at 256 pixels, scaled: the flame's sprite is half the icon's side at every size.
+    const float scale = float(size) / 256;
+    const Canvas flame = drawFlame(size / 2);
     // The fire as the game stacks it: a column of five layers from a faint yellow top to an
     // opaque orange foot, the red base over it, and the white core on top.
-    const float side = 208, left = 24, top = 44, pixelsPerUnit = side / 4;
+    const float side = 208 * scale, left = 24 * scale, top = 44 * scale;
+    const float pixelsPerUnit = side / 4;
     for (int row = 1; row <= 5; ++row) {
         const float rise = 0.3f * float(6 - row) * pixelsPerUnit;
         const Color tint = rgb(1.0f, 0.2f * float(6 - row) + 0.1f, 0.0f, float(row) / 6 + 0.2f);
         canvas.draw(tinted(flame, tint), left, top - rise, side, side);
     }
     canvas.draw(tinted(flame, rgb(1.0f, 0.1f, 0.0f)), left, top, side, side);
-    canvas.draw(drawFlameCore(), left, top, side, side);
+    canvas.draw(drawFlameCore(size / 2), left, top, side, side);
     return canvas;
 }

@@ -11,8 +11,9 @@ struct Typefaces {
 
 Canvas drawTile();
 Canvas drawHole();
-Canvas drawFlame();
-Canvas drawFlameCore();
+// The flame and its core at a side of size pixels; the game's sprites are 128.
+Canvas drawFlame(int size = 128);
+Canvas drawFlameCore(int size = 128);
 Canvas drawFuel();
 Canvas drawCooldown();
 Canvas drawDiamond();
@@ -20,4 +21,5 @@ Canvas drawBackground(const Typefaces& type);
 Canvas drawTitleScreen(const Typefaces& type);
 Canvas drawInstructions(const Typefaces& type);
 Canvas drawGameOver(const Typefaces& type);
-Canvas drawIcon();
+// The game's icon, size pixels square: 256 for the desktop, 192 and 512 for the web page.
+Canvas drawIcon(int size);

@@ -24,7 +24,11 @@ void writeImages(const std::filesystem::path& out, const Typefaces& type) {
     drawTitleScreen(type).savePng(images / "titlescreen.png", false);
     drawInstructions(type).savePng(images / "instructions.png", false);
     drawGameOver(type).savePng(images / "gameover.png", false);
-    drawIcon().savePng(out / "icons" / "emberdash.png", true);
+    drawIcon(256).savePng(out / "icons" / "emberdash.png", true);
+    for (const int size : {192, 512}) {
+        drawIcon(size).savePng(out / "icons" / ("emberdash-" + std::to_string(size) + ".png"),
+                               true);
+    }
 }
 
 void writeSounds(const std::filesystem::path& out) {

@@ -103,14 +103,17 @@ class WebRelease(unittest.TestCase):
         self.assertShows(game, "titlescreen.png")
         game.click(pixel_x(0), pixel_y(4.5))
         self.assertShows(game, "instructions.png")
+        # Play: the fire heads for where the pointer is dragged. The game runs a few frames at
+        # a time while the test looks, so that the fire cannot burn through and end the run
+        # unseen on a slow machine.
+        game.hold_frames()
         game.click(pixel_x(0), pixel_y(4.5))
-        # Play: the fire heads for where the pointer is dragged.
         game.mouse("mouseMoved", pixel_x(0), pixel_y(4.5))
         game.mouse("mousePressed", pixel_x(0), pixel_y(4.5), 1)
         for x in range(0, -31, -3):
             game.mouse("mouseMoved", pixel_x(x), pixel_y(4.5), 1)
-        fire = eventually(lambda: (lambda f: f if f and f[0] < -25 else None)(
-            flame_near(game.capture(), -20, 4.5, 15)))
+        fire = game.fire_within(600, lambda f: f[0] < -25, -20, 4.5, 15)
+        game.free_frames()
         if not fire:
             seen = game.capture()
             self.fail("the fire did not follow the pointer: it is at %s; the screen differs from "
@@ -323,6 +326,9 @@ class WebRelease(unittest.TestCase):
         game.start()
         self.assertShows(game, "titlescreen.png")
         for screen in ["instructions.png", None]:
+            if not screen:
+                # Play runs a few frames at a time while the test looks at the fire.
+                game.hold_frames()
             game.touch("touchStart", pixel_x(0), pixel_y(4.5))
             game.touch("touchEnd")
             if screen:
@@ -332,8 +338,8 @@ class WebRelease(unittest.TestCase):
         # Rightward, as far as the floor's last column but one.
         for x in range(0, 16, 3):
             game.touch("touchMove", pixel_x(x), pixel_y(4.5))
-        fire = eventually(lambda: (lambda f: f if f and f[0] > 10 else None)(
-            flame_near(game.capture(), 10, 4.5, 12)))
+        fire = game.fire_within(600, lambda f: f[0] > 10, 10, 4.5, 12)
+        game.free_frames()
         self.assertTrue(fire, "the fire did not follow the finger")
         game.touch("touchEnd")
         self.assertEqual(game.js("return [window.scrollX, window.scrollY];"), scroll)

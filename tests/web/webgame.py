@@ -36,11 +36,19 @@ SAME_PICTURE = 8.0
 WATCH = """
 window.__frames = 0;
 window.__drawnFrames = [];
+// Frames the game may still run before it waits: none while the test looks, any while null.
+window.__framesLeft = null;
 let frameTime = 0;
 const request = window.requestAnimationFrame.bind(window);
 window.requestAnimationFrame = function (callback) {
   window.__frames++;
-  return request(function (time) {
+  return request(function run(time) {
+    if (window.__framesLeft !== null) {
+      if (window.__framesLeft <= 0) {
+        return request(run);
+      }
+      window.__framesLeft--;
+    }
     frameTime = time;
     return callback(time);
   });
@@ -262,6 +270,30 @@ class Game:
             x, y = self.to_page(px, py)
             points = [{"x": x, "y": y}]
         self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+
+    def hold_frames(self):
+        """The game runs no frame until let."""
+        self.js("window.__framesLeft = 0;")
+
+    def let_frames(self, count):
+        """Lets the game run that many frames, and waits until it has."""
+        self.js("window.__framesLeft = arguments[0];", count)
+        return eventually(lambda: self.js("return window.__framesLeft;") == 0, pause=0.02)
+
+    def free_frames(self):
+        self.js("window.__framesLeft = null;")
+
+    def fire_within(self, frames, wanted, x, y, reach):
+        """Runs the held game a few frames at a time, looking at the fire between them, until
+        it is where wanted(fire) says, for at most that many frames: the game's own clock, not
+        the machine's speed, decides. Answers the fire's place when wanted, None if never. A
+        parked fire burns its tile through in about a hundred frames: looks come oftener."""
+        for _ in range(0, frames, 8):
+            self.let_frames(8)
+            fire = flame_near(self.capture(), x, y, reach)
+            if fire and wanted(fire):
+                return fire
+        return None
 
     def capture(self):
         """The canvas as the player sees it, brought to the game's 1024 by 768 pixels."""

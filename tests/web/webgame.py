@@ -287,9 +287,9 @@ class Game:
         """Runs the held game a few frames at a time, looking at the fire between them, until
         it is where wanted(fire) says, for at most that many frames: the game's own clock, not
         the machine's speed, decides. Answers the fire's place when wanted, None if never. A
-        parked fire burns its tile through in about a hundred frames: looks come oftener."""
-        for _ in range(0, frames, 8):
-            self.let_frames(8)
+        parked fire burns its tile through in about a hundred frames: looks come every 16."""
+        for _ in range(0, frames, 16):
+            self.let_frames(16)
             fire = flame_near(self.capture(), x, y, reach)
             if fire and wanted(fire):
                 return fire

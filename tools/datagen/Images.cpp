@@ -145,12 +145,21 @@ Canvas drawHole() {
     return canvas;
 }
 
-Canvas drawFlame(int size) {
+namespace {
+
+// A sprite drawn at any size: shade answers for a point in the sprite's own 128-unit square.
+template <typename Shade>
+Canvas paintSprite(int size, Shade shade) {
     Canvas canvas(size, size);
     const float toSprite = float(kSprite) / float(size);
-    canvas.paint([toSprite](float x, float y) {
-        x *= toSprite;
-        y *= toSprite;
+    canvas.paint([&](float x, float y) { return shade(x * toSprite, y * toSprite); });
+    return canvas;
+}
+
+} // namespace
+
+Canvas drawFlame(int size) {
+    return paintSprite(size, [](float x, float y) {
         // A teardrop: round at the foot, drawn up into a tongue.
         const float narrowing = 0.5f + 0.5f * smoothstep(8.0f, 84.0f, y);
         const float dx = (x - 64.0f) / (46.0f * narrowing);
@@ -160,20 +169,14 @@ Canvas drawFlame(int size) {
         const float a = 1.0f - smoothstep(0.25f, 0.95f, r);
         return withAlpha(hex(0xfffaf2), a * spriteWindow({x, y}));
     });
-    return canvas;
 }
 
 Canvas drawFlameCore(int size) {
-    Canvas canvas(size, size);
-    const float toSprite = float(kSprite) / float(size);
-    canvas.paint([toSprite](float x, float y) {
-        x *= toSprite;
-        y *= toSprite;
+    return paintSprite(size, [](float x, float y) {
         const float r = std::hypot((x - 64.0f) / 26.0f, (y - 70.0f) / 30.0f);
         const float a = std::pow(1.0f - smoothstep(0.0f, 1.0f, r), 1.6f);
         return withAlpha(rgb(1, 1, 1), a);
     });
-    return canvas;
 }
 
 Canvas drawFuel() {

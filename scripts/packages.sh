@@ -29,9 +29,12 @@ windows_test_packages=(
 web_packages=(
     emscripten debian-archive-keyring dpkg-dev xz-utils python3
 )
-# Its tests play it in Debian's Chromium, driven through its ChromeDriver.
+# Its tests play it in three engines: Debian's Chromium through its ChromeDriver, WebKitGTK's
+# MiniBrowser through WebKitWebDriver, and Firefox ESR over WebDriver BiDi; the last two in an X
+# server, Firefox with a PulseAudio server of its own for a sound device.
 web_test_packages=(
     chromium chromium-driver python3-selenium python3-pil
+    webkit2gtk-driver firefox-esr python3-websocket pulseaudio xvfb xauth
 )
 # The arm64 release, made in a chroot: Debian's cross compilers, and the game's libraries as
 # :arm64 packages beside the chroot's own.

@@ -1,9 +1,8 @@
 """The web release as a player gets it: the zip unpacked under a sub-path of a web server on
-127.0.0.1, opened in Debian's Chromium, headless, through its ChromeDriver. The page is watched
-from inside: its animation-frame requests are counted and the game's mixed sound is read from the
-audio node SDL writes into."""
+127.0.0.1, opened in one of the browser engines of engines.py. The page is watched from inside,
+by a script the server puts before the page's own: its animation-frame requests are counted, the
+game's mixed sound is read from the audio node SDL writes into, and its errors are noted."""
 
-import base64
 import functools
 import gzip
 import http.server
@@ -17,8 +16,8 @@ import time
 import zipfile
 
 from PIL import Image, ImageChops, ImageStat
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+
+import engines
 
 ZIP = os.environ.get("EMBERDASH_WEB_ZIP", "")
 DATA = os.environ.get("EMBERDASH_DATA_DIR", "")
@@ -34,6 +33,21 @@ SAME_PICTURE = 8.0
 # frame that drew, and measures each block of sound the game mixes, as the browser takes it from
 # SDL's script processor.
 WATCH = """
+// Errors as the page meets them: uncaught, in a promise, written to the console, or a file
+// that did not load.
+window.__errors = [];
+window.addEventListener("error", function (event) {
+  const target = event.target;
+  window.__errors.push(event.message || "could not load " + (target.src || target.href));
+}, true);
+window.addEventListener("unhandledrejection", function (event) {
+  window.__errors.push("unhandled: " + event.reason);
+});
+const consoleError = console.error.bind(console);
+console.error = function () {
+  window.__errors.push(Array.prototype.join.call(arguments, " "));
+  return consoleError.apply(null, arguments);
+};
 window.__frames = 0;
 window.__drawnFrames = [];
 // Frames the game may still run before it waits: none while the test looks, any while null.
@@ -102,8 +116,35 @@ if (Context) {
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves the folder, with the watching scripts put first in every page's head; with
+    caching off, every answer tells the browser to keep nothing."""
+
+    early_scripts = ()
+    caching = True
+
     def log_message(self, *args):
         pass
+
+    def end_headers(self):
+        if not self.caching:
+            self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+    def send_head(self):
+        path = self.translate_path(self.path)
+        if os.path.isdir(path) and self.path.split("?")[0].endswith("/"):
+            path = os.path.join(path, "index.html")
+        if not path.endswith(".html") or not os.path.isfile(path):
+            return super().send_head()
+        with open(path, encoding="utf-8") as file:
+            page = file.read()
+        scripts = "".join("<script>%s</script>\n" % script for script in self.early_scripts)
+        body = page.replace("<head>\n", "<head>\n" + scripts, 1).encode("utf-8")
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        return io.BytesIO(body)
 
     def handle_one_request(self):
         # A site taken off the network answers nothing: the connection closes unanswered.
@@ -133,9 +174,11 @@ class CompressingHandler(QuietHandler):
 
 class Site:
     """The zip unpacked at games/emberdash/ of a folder served on 127.0.0.1, and any other
-    folders given, each under its own name; compress sends the large files gzip-compressed."""
+    folders given, each under its own name; compress sends the large files gzip-compressed.
+    Every page gets the watching script first, then any early scripts given. With caching off,
+    the browser keeps nothing between loads."""
 
-    def __init__(self, zip_path=None, others=(), compress=False):
+    def __init__(self, zip_path=None, others=(), compress=False, early_scripts=(), caching=True):
         self.root = tempfile.mkdtemp(prefix="emberdash-web-")
         game = os.path.join(self.root, "games", "emberdash")
         os.makedirs(game)
@@ -143,8 +186,9 @@ class Site:
             archive.extractall(game)
         for name, folder in others:
             shutil.copytree(folder, os.path.join(self.root, name))
-        handler = functools.partial(CompressingHandler if compress else QuietHandler,
-                                    directory=self.root)
+        handler = type("Handler", (CompressingHandler if compress else QuietHandler,),
+                       {"early_scripts": (WATCH,) + tuple(early_scripts), "caching": caching})
+        handler = functools.partial(handler, directory=self.root)
         self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
         self.thread.start()
@@ -183,36 +227,17 @@ class Site:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
-def browser(width=WIDTH, height=HEIGHT, webgl=True, touch=False):
-    """Debian's Chromium, headless, with its software WebGL and a profile of its own, showing
-    pages in a viewport of the given size: by default the game's own, where the page draws the
-    game at one pixel to a pixel."""
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    profile = tempfile.mkdtemp(prefix="emberdash-chromium-")
-    for argument in [
-        "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-        "--no-first-run", "--disable-background-networking", "--disable-component-update",
-        "--disable-sync", "--disable-quic", "--disable-default-apps", "--mute-audio",
-        "--user-data-dir=" + profile, "--window-size=%d,%d" % (width, height + 200),
-        "--force-device-scale-factor=1",
-    ] + ([] if webgl else ["--disable-webgl", "--disable-3d-apis"]):
-        options.add_argument(argument)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-    driver.profile = profile
-    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": WATCH})
-    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-        "width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
-    if touch:
-        driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
-                               {"enabled": True, "maxTouchPoints": 1})
-    return driver
+# Refuses the page service workers, as a sandboxed frame does, where even asking is refused.
+NO_SERVICE_WORKERS = """
+Object.defineProperty(Navigator.prototype, "serviceWorker", {get() {
+  throw new DOMException("Service workers are refused here.", "SecurityError");
+}});"""
 
 
-def close_browser(driver):
-    driver.quit()
-    shutil.rmtree(driver.profile, ignore_errors=True)
+def browser(width=WIDTH, height=HEIGHT, webgl=True, touch=False, engine=None):
+    """The engine this run tests, or the one named, showing pages in a viewport of the given
+    size: by default the game's own, where the page draws the game at one pixel to a pixel."""
+    return engines.open_browser(width, height, webgl, touch, engine)
 
 
 def eventually(check, seconds=60, pause=0.1):
@@ -230,12 +255,12 @@ class Game:
     """The page in a browser: the game's canvas, the pointer on it in the game's own pixels, and
     what it shows and sounds."""
 
-    def __init__(self, driver, url):
-        self.driver = driver
-        driver.get(url)
+    def __init__(self, browser, url):
+        self.browser = browser
+        browser.get(url)
 
     def js(self, script, *args):
-        return self.driver.execute_script(script, *args)
+        return self.browser.js(script, *args)
 
     def wait_until_ready(self):
         """The page has downloaded the game and offers the start."""
@@ -243,7 +268,7 @@ class Game:
             "return !document.getElementById('play').hidden"), seconds=120)
 
     def start(self):
-        self.driver.find_element("id", "play").click()
+        self.browser.click_element("play")
 
     def canvas_rect(self):
         return self.js("const r = document.getElementById('canvas').getBoundingClientRect();"
@@ -254,22 +279,21 @@ class Game:
         return left + (px + 0.5) * width / WIDTH, top + (py + 0.5) * height / HEIGHT
 
     def mouse(self, kind, px, py, buttons=0):
-        x, y = self.to_page(px, py)
-        event = {"type": kind, "x": x, "y": y, "button": "left" if kind != "mouseMoved" or buttons
-                 else "none", "buttons": buttons, "clickCount": 1}
-        self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", event)
+        """A mouse event at the game's pixel (px, py): "move", "down" or "up"; buttons held
+        while it moves."""
+        self.browser.pointer(kind, *self.to_page(px, py), buttons)
 
     def click(self, px, py):
-        self.mouse("mouseMoved", px, py)
-        self.mouse("mousePressed", px, py, 1)
-        self.mouse("mouseReleased", px, py)
+        self.mouse("move", px, py)
+        self.mouse("down", px, py, 1)
+        self.mouse("up", px, py)
 
     def touch(self, kind, px=None, py=None):
-        points = []
-        if px is not None:
-            x, y = self.to_page(px, py)
-            points = [{"x": x, "y": y}]
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+        """A finger at the game's pixel (px, py): "start", "move", or "end" with no place."""
+        if px is None:
+            self.browser.finger(kind)
+        else:
+            self.browser.finger(kind, *self.to_page(px, py))
 
     def hold_frames(self):
         """The game runs no frame until let."""
@@ -289,7 +313,9 @@ class Game:
         the machine's speed, decides. Answers the fire's place when wanted, None if never. A
         parked fire burns its tile through in about a hundred frames: looks come every 16."""
         for _ in range(0, frames, 16):
-            self.let_frames(16)
+            # A game that runs no more frames has ended its run and stands still.
+            if not self.let_frames(16):
+                return None
             fire = flame_near(self.capture(), x, y, reach)
             if fire and wanted(fire):
                 return fire
@@ -297,37 +323,19 @@ class Game:
 
     def capture(self):
         """The canvas as the player sees it, brought to the game's 1024 by 768 pixels."""
-        left, top, width, height = self.canvas_rect()
-        shot = self.driver.execute_cdp_cmd("Page.captureScreenshot", {
-            "format": "png", "captureBeyondViewport": False,
-            "clip": {"x": left, "y": top, "width": width, "height": height, "scale": 1}})
-        image = Image.open(io.BytesIO(base64.b64decode(shot["data"]))).convert("RGB")
+        image = self.browser.screenshot(*self.canvas_rect()).convert("RGB")
         if image.size != (WIDTH, HEIGHT):
             image = image.resize((WIDTH, HEIGHT), Image.BILINEAR)
         return image
 
     def hide_and_show(self, hidden_seconds=1.0):
-        """Another tab in front for a while, then this one shown again, as a player does."""
-        page = self.driver.current_window_handle
-        self.driver.switch_to.new_window("tab")
-        time.sleep(hidden_seconds)
-        self.driver.close()
-        self.driver.switch_to.window(page)
-
-    def show(self):
-        """Shows the tab again after the page was frozen, which leaves it hidden."""
-        self.hide_and_show(0)
-
-    def set_offline(self, offline):
-        """The browser's own offline mode, as its developer tools give it."""
-        self.driver.execute_cdp_cmd("Network.enable", {})
-        self.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
-            "offline": offline, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+        """The page hidden for a while, then shown again, as a player does."""
+        self.browser.hide_for(hidden_seconds)
 
     def kept(self):
         """What the page's service worker keeps: each cache by name, with the addresses in it
         relative to the page."""
-        return self.driver.execute_async_script("""
+        return self.browser.js_async("""
             const done = arguments[arguments.length - 1];
             (async function () {
               const kept = {};
@@ -358,7 +366,7 @@ class Game:
         return self.js("return window.__sound.context ? window.__sound.context.state : 'none';")
 
     def errors(self):
-        return [entry for entry in self.driver.get_log("browser") if entry["level"] == "SEVERE"]
+        return self.js("return window.__errors || [];") + self.browser.log_errors()
 
 
 def picture(name):

@@ -1,7 +1,8 @@
-"""The web figures: the game's page and a bare page of the same toolchain (one full-window
-textured square drawn at every animation frame), served side by side on 127.0.0.1 and opened one
-after the other in the same headless Chromium. Prints a Markdown table, and writes it to a file
-when one is named.
+"""The web figures, in each browser engine: the game's page and a bare page of the same toolchain
+(one full-window textured square drawn at every animation frame), served side by side on
+127.0.0.1 and opened one after the other in the same browser, as on a player's first visit:
+nothing cached and no service worker. Prints a Markdown table per engine, and writes them to a
+file when one is named. WebKit and Firefox draw in the X server of $DISPLAY.
     web_bench.py ZIP BARE_FOLDER [TABLE_FILE]"""
 
 import math
@@ -31,14 +32,14 @@ def median_interval(frames):
     return statistics.median(gaps) if gaps else math.inf
 
 
-# Loads a page a few times, each from the server afresh (the browser's cache is off, so each load
+# Loads a page a few times, each from the server afresh (the server forbids caching, so each load
 # downloads and compiles the program again), and keeps the median time from navigation to the
 # first frame drawn. start, when given, starts the page once it is loaded. Returns that median and
 # the last load's page.
-def first_frames(driver, url, start=None, loads=3):
+def first_frames(browser, url, start=None, loads=3):
     times = []
     for _ in range(loads):
-        game = Game(driver, url)
+        game = Game(browser, url)
         if start:
             start(game)
         webgame.eventually(lambda: len(drawn_frames(game)) > 0)
@@ -46,8 +47,8 @@ def first_frames(driver, url, start=None, loads=3):
     return statistics.median(times), game
 
 
-def bare_page(driver, site):
-    first, game = first_frames(driver, site.origin + "bare/bare.html")
+def bare_page(browser, site):
+    first, game = first_frames(browser, site.origin + "bare/bare.html")
     start = len(drawn_frames(game))
     time.sleep(5)
     return first, median_interval(drawn_frames(game)[start:])
@@ -59,8 +60,8 @@ def start_at_once(game):
     game.js("document.getElementById('play').click();")
 
 
-def game_page(driver, site):
-    first, game = first_frames(driver, site.url, start_at_once)
+def game_page(browser, site):
+    first, game = first_frames(browser, site.url, start_at_once)
     # The title standing still: frames requested once its picture is up.
     time.sleep(1)
     before = game.js("return window.__frames;")
@@ -70,34 +71,41 @@ def game_page(driver, site):
     game.click(pixel_x(0), pixel_y(4.5))
     time.sleep(0.3)
     game.click(pixel_x(0), pixel_y(4.5))
-    game.mouse("mousePressed", pixel_x(0), pixel_y(4.5), 1)
+    game.mouse("down", pixel_x(0), pixel_y(4.5), 1)
     start = len(drawn_frames(game))
     end = time.monotonic() + 5
     angle = 0.0
     while time.monotonic() < end:
         angle += 0.15
-        game.mouse("mouseMoved", pixel_x(20 * math.cos(angle)), pixel_y(35 + 20 * math.sin(angle)), 1)
+        game.mouse("move", pixel_x(20 * math.cos(angle)), pixel_y(35 + 20 * math.sin(angle)), 1)
         time.sleep(0.05)
     played = median_interval(drawn_frames(game)[start:])
-    game.mouse("mouseReleased", pixel_x(0), pixel_y(35))
+    game.mouse("up", pixel_x(0), pixel_y(35))
     return first, still, played
 
 
-def main():
-    zip_path, bare, table = sys.argv[1], sys.argv[2], (sys.argv[3] if len(sys.argv) > 3 else None)
-    site = webgame.Site(zip_path, others=[("bare", bare)])
-    driver = webgame.browser()
-    driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+# What the table's heading says of each engine's drawing.
+SETTINGS = {"chromium": "headless, SwiftShader WebGL", "webkit": "MiniBrowser under Xvfb",
+            "firefox": "under Xvfb"}
+
+
+def engine_table(engine, zip_path, site):
+    """One engine's figures, as a Markdown table under a line naming the browser; and whether
+    every target was met."""
+    browser = webgame.browser(engine=engine)
     try:
         # The browser's own start (its first page, its WebGL) is not the pages': one load of the
         # bare page takes it.
-        first_frames(driver, site.origin + "bare/bare.html", loads=1)
-        bare_first, bare_interval = bare_page(driver, site)
-        game_first, still, game_interval = game_page(driver, site)
-        version = driver.capabilities.get("browserVersion", "?")
+        first_frames(browser, site.origin + "bare/bare.html", loads=1)
+        renderer = browser.js(
+            "const gl = document.createElement('canvas').getContext('webgl');"
+            "const info = gl && gl.getExtension('WEBGL_debug_renderer_info');"
+            "return info ? gl.getParameter(info.UNMASKED_RENDERER_WEBGL) : '';")
+        bare_first, bare_interval = bare_page(browser, site)
+        game_first, still, game_interval = game_page(browser, site)
+        version = browser.version()
     finally:
-        webgame.close_browser(driver)
-        site.close()
+        browser.close()
     size = os.path.getsize(zip_path) / 1e6
     ratio = game_interval / bare_interval
     rows = [
@@ -112,16 +120,32 @@ def main():
         ("size of the zip", "%.2f MB" % size, "at most %.0f MB" % ZIP_TARGET_MB,
          size <= ZIP_TARGET_MB),
     ]
-    lines = ["Chromium %s, headless, SwiftShader WebGL; %d cores." % (version, os.cpu_count()), "",
-             "| web figure | measured | target | met |", "|---|---|---|---|"]
+    heading = "%s %s, %s%s; %d cores." % (
+        browser.name, version, SETTINGS[engine],
+        " (WebGL renderer: %s)" % renderer if renderer else "", os.cpu_count())
+    lines = [heading, "", "| web figure | measured | target | met |", "|---|---|---|---|"]
     lines += ["| %s | %s | %s | %s |" % (name, value, target, "yes" if met else "**no**")
               for name, value, target, met in rows]
-    text = "\n".join(lines) + "\n"
-    sys.stdout.write(text)
+    return "\n".join(lines) + "\n", all(met for *_, met in rows)
+
+
+def main():
+    zip_path, bare, table = sys.argv[1], sys.argv[2], (sys.argv[3] if len(sys.argv) > 3 else None)
+    site = webgame.Site(zip_path, others=[("bare", bare)],
+                        early_scripts=[webgame.NO_SERVICE_WORKERS], caching=False)
+    tables, met = [], True
+    try:
+        for engine in webgame.engines.ENGINES:
+            text, engine_met = engine_table(engine, zip_path, site)
+            sys.stdout.write(text + "\n")
+            tables.append(text)
+            met = met and engine_met
+    finally:
+        site.close()
     if table:
         with open(table, "w") as out:
-            out.write(text)
-    return 0 if all(met for *_, met in rows) else 1
+            out.write("\n".join(tables))
+    return 0 if met else 1
 
 
 if __name__ == "__main__":

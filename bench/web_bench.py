@@ -122,7 +122,7 @@ def engine_table(engine, zip_path, site):
     ]
     heading = "%s %s, %s%s; %d cores." % (
         browser.name, version, SETTINGS[engine],
-        " (WebGL renderer: %s)" % renderer if renderer else "", os.cpu_count())
+        " (the WebGL renderer it names: %s)" % renderer if renderer else "", os.cpu_count())
     lines = [heading, "", "| web figure | measured | target | met |", "|---|---|---|---|"]
     lines += ["| %s | %s | %s | %s |" % (name, value, target, "yes" if met else "**no**")
               for name, value, target, met in rows]

@@ -139,7 +139,8 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         with open(path, encoding="utf-8") as file:
             page = file.read()
         scripts = "".join("<script>%s</script>\n" % script for script in self.early_scripts)
-        body = page.replace("<head>\n", "<head>\n" + scripts, 1).encode("utf-8")
+        body = re.sub(r"<head[^>]*>", lambda head: head.group(0) + "\n" + scripts, page,
+                      count=1).encode("utf-8")
         self.send_response(200)
         self.send_header("Content-Type", "text/html; charset=utf-8")
         self.send_header("Content-Length", str(len(body)))

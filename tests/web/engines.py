@@ -1,12 +1,13 @@
 """The browsers the web tests play the page in, each from Debian's packages, behind one small
-interface: Chromium (Blink) headless through its ChromeDriver, and WebKitGTK (WebKit, the engine
-of Safari and of every browser on an iPhone) through WebKitWebDriver and its MiniBrowser, under
-the X server the test runs in. EMBERDASH_WEB_ENGINE names the one a run uses.
+interface: Chromium (Blink), headless, through its ChromeDriver; WebKitGTK's MiniBrowser (WebKit,
+the engine of Safari and of every browser on an iPhone) through WebKitWebDriver; and Firefox ESR
+(Gecko) over WebDriver BiDi, which it speaks itself. The last two draw in the X server of
+$DISPLAY. EMBERDASH_WEB_ENGINE names the one a run uses.
 
 Every engine is given a page at the viewport asked for, and answers in the page's CSS pixels.
-What only one engine can do (Chromium's judgement of the manifest, its offline mode, its touch
-screen) is answered by None or refused with unittest.SkipTest in the others, so that a test says
-what it could not check there."""
+What one engine cannot do here (Chromium's judgement of the manifest and its offline mode are
+its own; WebKit has no touch screen; Firefox grants no fullscreen) is answered by
+None, or refused with unittest.SkipTest, so that a test says what it could not check there."""
 
 import base64
 import glob
@@ -289,8 +290,6 @@ class Firefox(Browser):
     fullscreen = False
 
     def __init__(self, width, height, webgl, touch):
-        if touch:
-            raise unittest.SkipTest("Firefox has no touch screen here")
         self.sound = SoundServer()
         self.profile = tempfile.mkdtemp(prefix="emberdash-firefox-")
         preferences = {
@@ -304,6 +303,13 @@ class Firefox(Browser):
             "browser.tabs.warnOnClose": False,
             "webgl.disabled": not webgl,
         }
+        if touch:
+            # A phone's, as Firefox for Android is: touch events with the handler properties
+            # (ontouchstart) that pages test for, and a finger for the only pointer, coarse and
+            # without hover, as media queries see it.
+            preferences.update({"dom.w3c_touch_events.enabled": 1,
+                                "dom.w3c_touch_events.legacy_apis.enabled": True,
+                                "ui.primaryPointerCapabilities": 1, "ui.allPointerCapabilities": 1})
         with open(os.path.join(self.profile, "user.js"), "w", encoding="utf-8") as prefs:
             for name, value in preferences.items():
                 prefs.write("user_pref(%s, %s);\n" % (json.dumps(name), json.dumps(value)))
@@ -386,6 +392,16 @@ class Firefox(Browser):
             steps.append({"type": "pointerDown" if kind == "down" else "pointerUp", "button": 0})
         self.send("input.performActions", context=self.context, actions=[{
             "type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
+            "actions": steps}])
+
+    def finger(self, kind, x=None, y=None):
+        steps = []
+        if x is not None:
+            steps.append({"type": "pointerMove", "x": int(round(x)), "y": int(round(y))})
+        if kind != "move":
+            steps.append({"type": "pointerDown" if kind == "start" else "pointerUp", "button": 0})
+        self.send("input.performActions", context=self.context, actions=[{
+            "type": "pointer", "id": "finger", "parameters": {"pointerType": "touch"},
             "actions": steps}])
 
     def screenshot(self, left, top, width, height):

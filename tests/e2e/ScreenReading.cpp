@@ -105,6 +105,31 @@ Floor readFloor(const Screenshot& shot) {
     return floor;
 }
 
+namespace {
+
+bool onFloor(int column, int row) {
+    return column >= 0 && row >= 0 && column < Floor::kSide && row < Floor::kSide;
+}
+
+} // namespace
+
+bool safeStep(const Floor& floor, TileIndex from, TileIndex to) {
+    const auto [c, r] = to;
+    if (!onFloor(c, r) || !floor.passable[c][r]) {
+        return false;
+    }
+    // Toward -x or -y the fire stops dead where it is sent; toward +x or +y it brakes a little
+    // each frame and coasts on, the further the longer the machine's frames: past the tile's far
+    // edge at 30 frames a second. So the tile beyond must bear it too, or be the floor's edge,
+    // which holds the fire.
+    const int dc = c - from.first, dr = r - from.second;
+    if (dc > 0 || dr > 0) {
+        const int bc = c + dc, br = r + dr;
+        return !onFloor(bc, br) || floor.passable[bc][br];
+    }
+    return true;
+}
+
 std::optional<TileIndex> nextStep(const Floor& floor, TileIndex from, TileIndex to) {
     int previous[Floor::kSide][Floor::kSide];
     std::fill(&previous[0][0], &previous[0][0] + Floor::kSide * Floor::kSide, -1);
@@ -116,9 +141,11 @@ std::optional<TileIndex> nextStep(const Floor& floor, TileIndex from, TileIndex 
             break;
         }
         for (auto [dc, dr] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            // Searched from the goal back: the step runs from (nc, nr) to (c, r).
             const int nc = c + dc, nr = r + dr;
-            if (nc < 0 || nr < 0 || nc >= Floor::kSide || nr >= Floor::kSide ||
-                previous[nc][nr] >= 0 || !(floor.passable[nc][nr] || std::pair{nc, nr} == from)) {
+            if (!onFloor(nc, nr) || previous[nc][nr] >= 0 ||
+                !(floor.passable[nc][nr] || std::pair{nc, nr} == from) ||
+                !safeStep(floor, {nc, nr}, {c, r})) {
                 continue;
             }
             previous[nc][nr] = c * Floor::kSide + r;
@@ -142,10 +169,9 @@ void FloorWalker::step(const Screenshot& shot, std::optional<TileIndex> goal) {
         next = nextStep(floor, at_, *goal);
     }
     for (auto [dc, dr] : {std::pair{1, 0}, {0, 1}, {-1, 0}, {0, -1}}) {
-        const int c = at_.first + dc, r = at_.second + dr;
-        if (!next && c >= 0 && r >= 0 && c < Floor::kSide && r < Floor::kSide &&
-            floor.passable[c][r]) {
-            next = TileIndex{c, r};
+        const TileIndex neighbour{at_.first + dc, at_.second + dr};
+        if (!next && safeStep(floor, at_, neighbour)) {
+            next = neighbour;
         }
     }
     if (next) {

@@ -40,7 +40,10 @@ struct Floor {
 };
 Floor readFloor(const Screenshot& shot);
 
-// The next tile on a shortest way over passable tiles, by steps along rows and columns.
+// Whether the fire, sent from one tile to the next along a row or column, ends on passable floor
+// however long the machine's frames.
+bool safeStep(const Floor& floor, TileIndex from, TileIndex to);
+// The next tile on a shortest way of safe steps along rows and columns.
 std::optional<TileIndex> nextStep(const Floor& floor, TileIndex from, TileIndex to);
 
 // Walks the fire tile by tile toward a goal, around holes and hot tiles, never resting long.

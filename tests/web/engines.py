@@ -66,8 +66,9 @@ class Browser:
     def text(self, element_id):
         return self.driver.find_element("id", element_id).text
 
-    def pointer(self, kind, x, y):
-        """A mouse event at page point (x, y): "move", "down" or "up"."""
+    def pointer(self, kind, x, y, buttons=0):
+        """A mouse event at page point (x, y): "move", "down" or "up"; buttons are those held
+        while it moves (drivers that keep the pointer's state need not be told)."""
         raise NotImplementedError
 
     def finger(self, kind, x=None, y=None):
@@ -212,11 +213,9 @@ class WebKit(Browser):
                                              options=options))
         self.resize(width, height)
 
-    def actions(self, kind):
-        return ActionBuilder(self.driver, mouse=PointerInput(kind, kind))
-
     def pointer(self, kind, x, y, buttons=0):
-        builder = self.actions(interaction.POINTER_MOUSE)
+        mouse = PointerInput(interaction.POINTER_MOUSE, "mouse")
+        builder = ActionBuilder(self.driver, mouse=mouse)
         builder.pointer_action.move_to_location(int(round(x)), int(round(y)))
         if kind == "down":
             builder.pointer_action.pointer_down()

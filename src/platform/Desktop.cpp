@@ -37,3 +37,5 @@ bool nextFrameDue() {
 bool startUpThreadsAvailable() {
     return true;
 }
+
+void pointerNow(int&, int&) {}

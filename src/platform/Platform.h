@@ -1,7 +1,7 @@
 // What differs from one system to the next (Linux, Windows, a web page), behind plain functions:
 // where the executable is, how a path comes from the environment, what --help says of the system,
 // where the command line's answers and a failed start-up's message go, whether the game's window
-// still exists, what paces the frames and whether start-up may use threads. One implementation
+// still exists, what paces the frames, where the pointer is and whether start-up may use threads. One implementation
 // per platform is chosen by the build; nothing else in the game asks which platform it runs on.
 #pragma once
 
@@ -53,6 +53,10 @@ void stopFrames();
 // no; in a page every animation frame is due.
 bool nextFrameDue();
 
+// Where the pointer is, in window pixels, when GLUT reports a motion at (x, y). The desktop's GLUT
+// reports where it is now; the page's reports where it was at the motion before, so a fire aimed
+// there would stop one motion short of the pointer. The page's own record of it is taken instead.
+void pointerNow(int& x, int& y);
 // Whether start-up may hand work to threads of its own. A page has one thread only (threads
 // there need special headers from its server): the same work then runs on that one.
 bool startUpThreadsAvailable();

@@ -76,6 +76,13 @@ bool nextFrameDue() {
     return true;
 }
 
+// GLUT's motion callbacks are given the place before the move; the place after it is the one
+// the page's Browser object has just worked out from the event, in the canvas's own pixels.
+void pointerNow(int& x, int& y) {
+    x = EM_ASM_INT({ return Browser.mouseX; });
+    y = EM_ASM_INT({ return Browser.mouseY; });
+}
+
 bool startUpThreadsAvailable() {
     return false;
 }

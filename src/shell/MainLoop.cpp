@@ -83,9 +83,11 @@ void onDisplay() {
     GameController::instance().display();
 }
 void onDrag(int x, int y) {
+    pointerNow(x, y);
     InputState::instance().onDrag(x, y);
 }
 void onHover(int x, int y) {
+    pointerNow(x, y);
     InputState::instance().onHover(x, y);
 }
 // A press may change the screen: draw it at once rather than at the next tick.

@@ -15,7 +15,6 @@ import io
 import json
 import os
 import shutil
-import socket
 import subprocess
 import tempfile
 import time
@@ -254,7 +253,7 @@ class SoundServer:
              "-L", "module-native-protocol-unix socket=%s/native" % self.folder],
             env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.address = "unix:%s/native" % self.folder
-        if not wait_for(lambda: os.path.exists(os.path.join(self.folder, "native"))):
+        if not eventually(lambda: os.path.exists(os.path.join(self.folder, "native"))):
             self.close()
             raise RuntimeError("PulseAudio did not start")
 
@@ -264,19 +263,15 @@ class SoundServer:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
-def wait_for(check, seconds=60):
+def eventually(check, seconds=60, pause=0.1):
+    """Asks until check answers something true; the machine may be slow, so the limit is only
+    there to end a test that would never pass."""
     end = time.monotonic() + seconds
-    while not check():
-        if time.monotonic() > end:
-            return False
-        time.sleep(0.1)
-    return True
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
+    while True:
+        answer = check()
+        if answer or time.monotonic() > end:
+            return answer
+        time.sleep(pause)
 
 
 class Firefox(Browser):
@@ -289,8 +284,17 @@ class Firefox(Browser):
     fullscreen = False
 
     def __init__(self, width, height, webgl, touch):
+        self.socket = self.process = None
         self.sound = SoundServer()
         self.profile = tempfile.mkdtemp(prefix="emberdash-firefox-")
+        # A failure on the way ends what had started.
+        try:
+            self.start(width, height, webgl, touch)
+        except BaseException:
+            self.close()
+            raise
+
+    def start(self, width, height, webgl, touch):
         preferences = {
             # Sound starts at the player's click; the driver's clicks do not always count as
             # one here, so sound is allowed from the start.
@@ -312,28 +316,33 @@ class Firefox(Browser):
         with open(os.path.join(self.profile, "user.js"), "w", encoding="utf-8") as prefs:
             for name, value in preferences.items():
                 prefs.write("user_pref(%s, %s);\n" % (json.dumps(name), json.dumps(value)))
-        port = free_port()
+        # Firefox picks a free port itself and names it in the profile: no other program can
+        # take it between the choice and the listening.
         self.process = subprocess.Popen(
-            ["firefox-esr", "--remote-debugging-port=%d" % port, "--profile", self.profile,
+            ["firefox-esr", "--remote-debugging-port=0", "--profile", self.profile,
              "--no-remote", "--new-instance", "about:blank"],
             env=dict(os.environ, PULSE_SERVER=self.sound.address, MOZ_CRASHREPORTER_DISABLE="1"),
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.socket = None
-
-        def connect():
-            try:
-                self.socket = websocket.create_connection(
-                    "ws://127.0.0.1:%d/session" % port, suppress_origin=True)
-            except (OSError, websocket.WebSocketException):
-                return False
-            return True
-        if not wait_for(connect):
-            self.close()
-            raise RuntimeError("Firefox took no WebDriver BiDi session")
+        self.connect()
         self.last_id = 0
         self.capabilities = self.send("session.new", capabilities={})["capabilities"]
         self.context = self.send("browsingContext.getTree")["contexts"][0]["context"]
         self.resize(width, height)
+
+    def connect(self):
+        server = os.path.join(self.profile, "WebDriverBiDiServer.json")
+
+        def session():
+            try:
+                with open(server, encoding="utf-8") as named:
+                    port = json.load(named)["ws_port"]
+                self.socket = websocket.create_connection(
+                    "ws://127.0.0.1:%d/session" % port, suppress_origin=True)
+            except (OSError, ValueError, KeyError, websocket.WebSocketException):
+                return False
+            return True
+        if not eventually(session):
+            raise RuntimeError("Firefox took no WebDriver BiDi session")
 
     def send(self, method, **parameters):
         self.last_id += 1
@@ -425,8 +434,9 @@ class Firefox(Browser):
     def close(self):
         if self.socket:
             self.socket.close()
-        self.process.kill()
-        self.process.wait()
+        if self.process:
+            self.process.kill()
+            self.process.wait()
         self.sound.close()
         shutil.rmtree(self.profile, ignore_errors=True)
 

@@ -12,12 +12,12 @@ import re
 import shutil
 import tempfile
 import threading
-import time
 import zipfile
 
 from PIL import Image, ImageChops, ImageStat
 
 import engines
+from engines import eventually
 
 ZIP = os.environ.get("EMBERDASH_WEB_ZIP", "")
 DATA = os.environ.get("EMBERDASH_DATA_DIR", "")
@@ -52,16 +52,38 @@ window.__frames = 0;
 window.__drawnFrames = [];
 // Frames the game may still run before it waits: none while the test looks, any while null.
 window.__framesLeft = null;
+// While frames are held the game's clock (Date.now, which GLUT reads) is the test's: it stands
+// still between frames and moves a sixtieth of a second at each display the game is let run,
+// so that every frame is as long as on a fast machine, however long the test looks or the
+// machine takes. Freed, it runs on from where it stood.
+const realNow = Date.now;
+let clockShift = 0;
+let heldClock = null;
+let heldFrameTime = null;
+Date.now = function () {
+  return heldClock !== null ? Math.round(heldClock) : realNow() + clockShift;
+};
 let frameTime = 0;
 const request = window.requestAnimationFrame.bind(window);
 window.requestAnimationFrame = function (callback) {
   window.__frames++;
   return request(function run(time) {
     if (window.__framesLeft !== null) {
+      if (heldClock === null) {
+        heldClock = Date.now();
+      }
       if (window.__framesLeft <= 0) {
         return request(run);
       }
       window.__framesLeft--;
+      // The callbacks of one display share its time: the clock moves once for them all.
+      if (time !== heldFrameTime) {
+        heldFrameTime = time;
+        heldClock += 1000 / 60;
+      }
+    } else if (heldClock !== null) {
+      clockShift = heldClock - realNow();
+      heldClock = null;
     }
     frameTime = time;
     return callback(time);
@@ -241,23 +263,13 @@ def browser(width=WIDTH, height=HEIGHT, webgl=True, touch=False, engine=None):
     return engines.open_browser(width, height, webgl, touch, engine)
 
 
-def eventually(check, seconds=60, pause=0.1):
-    """Asks until check answers something true; the machine may be slow, so the limit is only
-    there to end a test that would never pass."""
-    end = time.monotonic() + seconds
-    while True:
-        answer = check()
-        if answer or time.monotonic() > end:
-            return answer
-        time.sleep(pause)
-
-
 class Game:
     """The page in a browser: the game's canvas, the pointer on it in the game's own pixels, and
     what it shows and sounds."""
 
     def __init__(self, browser, url):
         self.browser = browser
+        self.track = []
         browser.get(url)
 
     def js(self, script, *args):
@@ -297,7 +309,8 @@ class Game:
             self.browser.finger(kind, *self.to_page(px, py))
 
     def hold_frames(self):
-        """The game runs no frame until let."""
+        """The game runs no frame until let, and its clock moves only with the frames let run:
+        a sixtieth of a second each, however slow the machine."""
         self.js("window.__framesLeft = 0;")
 
     def let_frames(self, count):
@@ -312,12 +325,16 @@ class Game:
         """Runs the held game a few frames at a time, looking at the fire between them, until
         it is where wanted(fire) says, for at most that many frames: the game's own clock, not
         the machine's speed, decides. Answers the fire's place when wanted, None if never. A
-        parked fire burns its tile through in about a hundred frames: looks come every 16."""
+        parked fire burns its tile through in about a hundred frames: looks come every 16. What
+        each look saw is kept in track."""
+        self.track = []
         for _ in range(0, frames, 16):
             # A game that runs no more frames has ended its run and stands still.
             if not self.let_frames(16):
+                self.track.append("the run ended")
                 return None
             fire = flame_near(self.capture(), x, y, reach)
+            self.track.append(fire and "(%.1f, %.1f)" % fire)
             if fire and wanted(fire):
                 return fire
         return None
@@ -399,20 +416,28 @@ def is_flame(p):
 
 
 def flame_near(image, x, y, reach):
-    """Centre, in world units, of the flame-coloured pixels within reach units of a point."""
+    """Centre, in world units, of the largest patch of flame-coloured pixels within reach units
+    of a point: the fire's, not that of a pickup lying near it."""
     pixels = image.load()
     x0, x1 = max(0, pixel_x(x - reach)), min(WIDTH - 1, pixel_x(x + reach))
     y0, y1 = max(0, pixel_y(y + reach)), min(HEIGHT - 1, pixel_y(y - reach))
-    sx = sy = n = 0
-    for py in range(y0, y1 + 1, 2):
-        for px in range(x0, x1 + 1, 2):
-            if is_flame(pixels[px, py]):
-                sx += px
-                sy += py
-                n += 1
-    if n < 20:
+    # Every other pixel each way is looked at; a patch is what touches on that grid.
+    flame = {(px, py) for py in range(y0, y1 + 1, 2) for px in range(x0, x1 + 1, 2)
+             if is_flame(pixels[px, py])}
+    largest = []
+    while flame:
+        patch = [flame.pop()]
+        for px, py in patch:
+            for near in ((px + 2, py), (px - 2, py), (px, py + 2), (px, py - 2)):
+                if near in flame:
+                    flame.remove(near)
+                    patch.append(near)
+        largest = max(largest, patch, key=len)
+    if len(largest) < 20:
         return None
-    return (sx / n + 0.5) * UNITS_PER_PIXEL - 50.0, 75.0 - (sy / n + 0.5) * UNITS_PER_PIXEL
+    sx = sum(px for px, _ in largest) / len(largest)
+    sy = sum(py for _, py in largest) / len(largest)
+    return (sx + 0.5) * UNITS_PER_PIXEL - 50.0, 75.0 - (sy + 0.5) * UNITS_PER_PIXEL
 
 
 def ink_width(image, x0, y0, x1, y1):

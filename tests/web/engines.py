@@ -6,8 +6,8 @@ $DISPLAY. EMBERDASH_WEB_ENGINE names the one a run uses.
 
 Every engine is given a page at the viewport asked for, and answers in the page's CSS pixels.
 What one engine cannot do here (Chromium's judgement of the manifest and its offline mode are
-its own; WebKit has no touch screen; Firefox grants no fullscreen) is answered by
-None, or refused with unittest.SkipTest, so that a test says what it could not check there."""
+its own; WebKit has no touch screen) is answered by None, or refused with unittest.SkipTest, so
+that a test says what it could not check there."""
 
 import base64
 import glob
@@ -38,8 +38,6 @@ class Browser:
     """What the tests ask of any engine."""
 
     name = ""
-    # Whether the browser grants the page fullscreen here.
-    fullscreen = True
 
     def __init__(self, driver):
         self.driver = driver
@@ -279,9 +277,6 @@ class Firefox(Browser):
     driven over WebDriver BiDi, the protocol it speaks itself: Debian has no geckodriver."""
 
     name = "Firefox"
-    # Firefox 153 under the test's X server denies every request for it: after the driver's
-    # click, with the user's activation given over BiDi, and with a window manager running.
-    fullscreen = False
 
     def __init__(self, width, height, webgl, touch):
         self.socket = self.process = None
@@ -319,7 +314,8 @@ class Firefox(Browser):
         # Firefox picks a free port itself and names it in the profile: no other program can
         # take it between the choice and the listening.
         self.process = subprocess.Popen(
-            ["firefox-esr", "--remote-debugging-port=0", "--profile", self.profile,
+            ["firefox-esr", "--remote-allow-system-access", "--remote-debugging-port=0",
+             "--profile", self.profile,
              "--no-remote", "--new-instance", "about:blank"],
             env=dict(os.environ, PULSE_SERVER=self.sound.address, MOZ_CRASHREPORTER_DISABLE="1"),
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -327,6 +323,13 @@ class Firefox(Browser):
         self.last_id = 0
         self.capabilities = self.send("session.new", capabilities={})["capabilities"]
         self.context = self.send("browsingContext.getTree")["contexts"][0]["context"]
+        # The window and the page in it take the focus, as a window manager and a click in the
+        # page give them on a desktop: the test's X server has no window manager, and Firefox
+        # grants fullscreen only to the page of the focused tab.
+        window = self.send("browsingContext.getTree", **{"moz:scope": "chrome"})
+        self.send("script.evaluate", awaitPromise=False,
+                  target={"context": window["contexts"][0]["context"]},
+                  expression="window.focus(); gBrowser.selectedBrowser.focus();")
         self.resize(width, height)
 
     def connect(self):

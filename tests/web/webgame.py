@@ -325,12 +325,13 @@ class Game:
         """Runs the held game a few frames at a time, looking at the fire between them, until
         it is where wanted(fire) says, for at most that many frames: the game's own clock, not
         the machine's speed, decides. Answers the fire's place when wanted, None if never. A
-        parked fire burns its tile through in about a hundred frames: looks come every 16. What
-        each look saw is kept in track."""
+        parked fire burns its tile through in about a hundred of the game's frames, each of which
+        takes two animation frames (its turn, then its drawing): looks come every 32 animation
+        frames. What each look saw is kept in track."""
         self.track = []
-        for _ in range(0, frames, 16):
+        for _ in range(0, frames, 32):
             # A game that runs no more frames has ended its run and stands still.
-            if not self.let_frames(16):
+            if not self.let_frames(32):
                 self.track.append("the run ended")
                 return None
             fire = flame_near(self.capture(), x, y, reach)

@@ -1,8 +1,9 @@
 // What differs from one system to the next (Linux, Windows, a web page), behind plain functions:
 // where the executable is, how a path comes from the environment, what --help says of the system,
 // where the command line's answers and a failed start-up's message go, whether the game's window
-// still exists, what paces the frames, where the pointer is and whether start-up may use threads. One implementation
-// per platform is chosen by the build; nothing else in the game asks which platform it runs on.
+// still exists, what paces the frames, where the pointer is and whether start-up may use threads.
+// One implementation per platform is chosen by the build; nothing else in the game asks which
+// platform it runs on.
 #pragma once
 
 #include <filesystem>
@@ -57,6 +58,7 @@ bool nextFrameDue();
 // reports where it is now; the page's reports where it was at the motion before, so a fire aimed
 // there would stop one motion short of the pointer. The page's own record of it is taken instead.
 void pointerNow(int& x, int& y);
+
 // Whether start-up may hand work to threads of its own. A page has one thread only (threads
 // there need special headers from its server): the same work then runs on that one.
 bool startUpThreadsAvailable();
